@@ -1,0 +1,31 @@
+#include "data/viewer_state.h"
+
+#include "runtime/calendar.h"
+
+namespace pvz {
+
+TimeBase timeBaseAt(double now) {
+    TimeBase base;
+    base.yesterdayDay = now - 1.0;
+    base.yesterdayMjd = mjdOf(base.yesterdayDay);
+    base.mjdToDayOffset = base.yesterdayDay - base.yesterdayMjd;
+    base.baseMjd = base.yesterdayMjd - 750;
+    base.currentWeek = static_cast<std::int32_t>(divTrunc64(truncToInt64(base.yesterdayMjd - weekEpochMjd), 7));
+    // In integers: both ends are Mondays.
+    base.homeStartMjd = static_cast<double>((static_cast<std::int64_t>(base.currentWeek) - 3) * 7 + weekEpochMjd);
+    base.homeEndMjd = static_cast<double>(static_cast<std::int64_t>(base.currentWeek) * 7 + weekEndEpochMjd);
+    return base;
+}
+
+void ViewerState::fixTimeBase(double now) {
+    const TimeBase base = timeBaseAt(now);
+    yesterdayDay = base.yesterdayDay;
+    yesterdayMjd = base.yesterdayMjd;
+    mjdToDayOffset = base.mjdToDayOffset;
+    baseMjd = base.baseMjd;
+    currentWeek = base.currentWeek;
+    homeStartMjd = base.homeStartMjd;
+    homeEndMjd = base.homeEndMjd;
+}
+
+}  // namespace pvz

@@ -1,0 +1,164 @@
+#include "runtime/calendar.h"
+
+#include <cassert>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <limits>
+
+#include "runtime/errors.h"
+
+namespace pvz {
+namespace {
+
+constexpr std::int64_t kMsPerDay = 86'400'000;
+constexpr long double kTwoTo63 = 9223372036854775808.0L;
+
+// The one replaceable clock of the process (tests and the headless tool fix "now").
+LocalClock& clockOverride() {
+    static LocalClock clock;
+    return clock;
+}
+
+bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+int monthLength(int year, int month) {
+    static constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kLengths[month - 1];
+}
+
+// Proleptic Gregorian date of a whole day count from 30 December 1899 (after H. Hinnant).
+CalendarDate civilFromDayCount(std::int64_t dayCount) {
+    const std::int64_t z = dayCount - 25569 + 719468;  // days since 0000-03-01
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;                                   // [0, 146096]
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // [0, 399]
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);            // [0, 365]
+    const std::int64_t mp = (5 * doy + 2) / 153;                                 // [0, 11]
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);              // [1, 31]
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);               // [1, 12]
+    const int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day};
+}
+
+double wallClockNow() {
+    using namespace std::chrono;
+    const auto now = system_clock::now();
+    const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count();
+    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const double day = encodeDayNumber(static_cast<std::uint16_t>(local.tm_year + 1900),
+                                       static_cast<std::uint16_t>(local.tm_mon + 1),
+                                       static_cast<std::uint16_t>(local.tm_mday));
+    const std::int64_t msOfDay = ((local.tm_hour * 60LL + local.tm_min) * 60 + local.tm_sec) * 1000 + ms % 1000;
+    return day + static_cast<double>(msOfDay) / static_cast<double>(kMsPerDay);
+}
+
+void checkIntegerRange(long double x) {
+    if (std::isnan(x) || x >= kTwoTo63 || x < -kTwoTo63) throw EInvalidOp();
+}
+
+}  // namespace
+
+double localNow() {
+    const LocalClock& clock = clockOverride();
+    return clock ? clock() : wallClockNow();
+}
+
+void setLocalClock(LocalClock clock) { clockOverride() = std::move(clock); }
+
+double encodeDayNumber(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > monthLength(year, month)) {
+        throw EConvertError();
+    }
+    int dayOfYear = day;
+    for (int m = 1; m < month; ++m) dayOfYear += monthLength(year, m);
+    const std::int64_t i = year - 1;  // [0, 9998]
+    return static_cast<double>(i * 365 + i / 4 - i / 100 + i / 400 + dayOfYear - 693594);
+}
+
+CalendarDate decodeDayNumber(double dayNumber) {
+    const std::int64_t ms = roundToInt64(static_cast<long double>(dayNumber) * kMsPerDay);
+    std::int64_t day = ms / kMsPerDay;
+    if (ms < 0 && ms % kMsPerDay != 0) --day;  // outside the model; keep it a floor
+    return civilFromDayCount(day);
+}
+
+double julianDateOf(double dayNumber) {
+    const CalendarDate date = decodeDayNumber(dayNumber);
+    const std::int64_t y = date.year;
+    const std::int64_t m = date.month;
+    const std::int64_t d = date.day;
+    const std::int64_t a = (m - 14) / 12;  // -1 for January and February, else 0
+    const std::int64_t n = (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 -
+                           (3 * ((y + 4900 + a) / 100)) / 4 + d;
+    return static_cast<double>((static_cast<long double>(n) - 32075.5L) + fractionalPart(dayNumber));
+}
+
+double mjdOf(double dayNumber) {
+    return static_cast<double>(static_cast<long double>(julianDateOf(dayNumber)) - 2400000.5L);
+}
+
+std::int64_t truncToInt64(long double x) {
+    checkIntegerRange(x);
+    return static_cast<std::int64_t>(x);
+}
+
+std::int64_t roundToInt64(long double x) {
+    checkIntegerRange(x);
+    const long double r = std::nearbyint(x);  // the default rounding mode: ties to even
+    checkIntegerRange(r);
+    return static_cast<std::int64_t>(r);
+}
+
+std::int32_t floorToInt32(long double x) {
+    auto r = static_cast<std::uint32_t>(truncToInt64(x));
+    if (fractionalPart(x) < 0) r -= 1;
+    return static_cast<std::int32_t>(r);
+}
+
+std::int32_t ceilToInt32(long double x) {
+    auto r = static_cast<std::uint32_t>(truncToInt64(x));
+    if (fractionalPart(x) > 0) r += 1;
+    return static_cast<std::int32_t>(r);
+}
+
+long double integralPart(long double x) { return std::trunc(x); }
+
+long double fractionalPart(long double x) { return x - std::trunc(x); }
+
+long double sine(long double x) { return std::fabs(x) >= kTwoTo63 ? 0.0L : std::sin(x); }
+
+long double cosine(long double x) { return std::fabs(x) >= kTwoTo63 ? 0.0L : std::cos(x); }
+
+std::int64_t divTrunc64(std::int64_t a, std::int64_t b) {
+    assert(b != 0);
+    if (b == 0) throw EZeroDivide("Division by zero");
+    const std::uint64_t ua = a < 0 ? 0 - static_cast<std::uint64_t>(a) : static_cast<std::uint64_t>(a);
+    const std::uint64_t ub = b < 0 ? 0 - static_cast<std::uint64_t>(b) : static_cast<std::uint64_t>(b);
+    const std::uint64_t q = ua / ub;
+    const bool negative = (a < 0) != (b < 0);
+    if (!negative && q > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) throw EOverflow();
+    return negative ? static_cast<std::int64_t>(0 - q) : static_cast<std::int64_t>(q);
+}
+
+long double checkedDivide(long double numerator, long double denominator) {
+    if (denominator == 0) {
+        if (numerator == 0 || std::isnan(numerator)) throw EInvalidOp();
+        throw EZeroDivide();
+    }
+    const long double q = numerator / denominator;
+    if (std::isnan(q)) throw EInvalidOp();
+    if (std::isinf(q) && !std::isinf(numerator)) throw EOverflow();
+    return q;
+}
+
+double checkedStore(long double value) {
+    if (std::isnan(value)) throw EInvalidOp();
+    const double d = static_cast<double>(value);
+    if (std::isinf(d)) throw EOverflow();
+    return d;
+}
+
+}  // namespace pvz
