@@ -86,7 +86,9 @@ CalendarDate decodeDayNumber(double dayNumber) {
 }
 
 double julianDateOf(double dayNumber) {
-    const CalendarDate date = decodeDayNumber(dayNumber);
+    // The date comes from the integral part: decoding the whole value would carry into the next
+    // day within the last half millisecond and put the result one day high.
+    const CalendarDate date = decodeDayNumber(static_cast<double>(integralPart(dayNumber)));
     const std::int64_t y = date.year;
     const std::int64_t m = date.month;
     const std::int64_t d = date.day;

@@ -1,0 +1,64 @@
+#include "data/viewer_state.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/calendar.h"
+
+namespace pvz {
+namespace {
+
+TEST(TimeBase, MidFebruary2017AtNoon) {
+    ViewerState state;
+    state.fixTimeBase(encodeDayNumber(2017, 2, 15) + 0.5);
+    EXPECT_EQ(state.yesterdayDay, encodeDayNumber(2017, 2, 14) + 0.5);
+    EXPECT_NEAR(state.yesterdayMjd, 57798.5, 1e-9);
+    EXPECT_NEAR(state.mjdToDayOffset, -15018.0, 1e-9);
+    EXPECT_NEAR(state.baseMjd, 57048.5, 1e-9);
+    EXPECT_EQ(state.currentWeek, 2147);
+    EXPECT_EQ(state.homeStartMjd, 57776.0);  // Monday, 23 January 2017
+    EXPECT_EQ(state.homeEndMjd, 57804.0);    // Monday, 20 February 2017
+}
+
+TEST(TimeBase, CurrentWeekHoldsYesterdayWhateverTheWeekday) {
+    // 13 February 2017 is a Monday (MJD 57797). Yesterday Sunday 12th: the week from Monday 6th.
+    EXPECT_EQ(timeBaseAt(encodeDayNumber(2017, 2, 13) + 0.5).currentWeek, 2146);
+    // Yesterday Monday 13th: that Monday's week.
+    EXPECT_EQ(timeBaseAt(encodeDayNumber(2017, 2, 14) + 0.0001).currentWeek, 2147);
+    EXPECT_EQ(timeBaseAt(encodeDayNumber(2017, 2, 14) - 0.0001).currentWeek, 2146);
+}
+
+TEST(TimeBase, UnshiftedWindowIsFourWholeWeeksEndingAfterYesterday) {
+    for (double now = encodeDayNumber(1990, 1, 1); now < encodeDayNumber(2080, 1, 1); now += 0.731) {
+        const TimeBase base = timeBaseAt(now);
+        ASSERT_EQ(base.homeEndMjd - base.homeStartMjd, 28.0) << now;
+        ASSERT_EQ(static_cast<std::int64_t>(base.homeStartMjd - weekEpochMjd) % 7, 0) << now;
+        ASSERT_LT(base.yesterdayMjd, base.homeEndMjd) << now;
+        ASSERT_GE(base.yesterdayMjd, base.homeEndMjd - 7) << now;
+        ASSERT_NEAR(base.baseMjd, base.yesterdayMjd - 750, 1e-9);
+        ASSERT_NEAR(base.mjdToDayOffset, -15018.0, 1e-6) << now;
+    }
+}
+
+TEST(ViewerState, InitialValues) {
+    const ViewerState state;
+    EXPECT_TRUE(state.redrawRequested);
+    EXPECT_FALSE(state.autoFitRequested || state.rescaleRequested || state.shiftPending || state.running);
+    for (int tag = 1; tag <= kToolButtonCount; ++tag) EXPECT_FALSE(state.buttonHeld[tag]);
+    for (int i = 0; i < kSeriesSlotCount; ++i) EXPECT_FALSE(state.seriesChecked[i]);
+    EXPECT_EQ(state.selectedParameter, 0);
+    EXPECT_EQ(state.timeShiftDays, 0.0);
+}
+
+TEST(ObservationStore, SlotFileNamesAndMissingValues) {
+    const ObservationStore store;
+    EXPECT_EQ(store.pathOf(1), "zt_pvz.dat");
+    EXPECT_EQ(store.pathOf(4), "qdxrvlbi.pvz");
+    EXPECT_EQ(store.pathOf(10), "mccslr.dat");
+    EXPECT_EQ(store.pathOf(11), "mccgps.dat");
+    EXPECT_EQ(store.pathOf(12), "  ");
+    EXPECT_EQ(store.observations(1000, 14, 5), missingValue);
+    EXPECT_EQ(store.observations(1, 1, 1), missingValue);
+}
+
+}  // namespace
+}  // namespace pvz
