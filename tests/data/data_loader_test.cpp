@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -155,6 +156,12 @@ TEST_P(LoaderFileTest, StoresTheAcceptedRecords) {
     EXPECT_EQ(pendingIoErrorCode(), 0) << "a failed load left a reading error for the next one";
 }
 
+std::string caseName(const ::testing::TestParamInfo<FileCase>& info) {
+    std::string name;
+    for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return name;
+}
+
 const std::string kJan2 = "17 1 2 0.1 0.2 0.3";
 const std::string kJan3 = "17 1 3 0.1 0.2 0.3";
 const std::string kJan4 = "17 1 4 0.1 0.2 0.3";
@@ -204,11 +211,42 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"slot 4 trailing blank line", 4, "2017 1 2 57755 0.1 0.2 0.3\n\n", {57755}, Failure::badDate},
         FileCase{"absurd epoch never wraps into the period", 8, "4295024396 0.1 0.2 0.3\n57755 0.1 0.2 0.3\n", {},
                  Failure::none}),
-    [](const ::testing::TestParamInfo<FileCase>& info) {
-        std::string name;
-        for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    HostileFiles, LoaderFileTest,
+    ::testing::Values(FileCase{"ten thousand digits", 1, std::string(10000, '7') + "\n", {}, Failure::invalidNumber},
+                      FileCase{"only NUL bytes in slot 1", 1, std::string(100000, '\0'), {}, Failure::badDate},
+                      FileCase{"only NUL bytes in slot 8", 8, std::string(100000, '\0'), {}, Failure::none},
+                      FileCase{"only end marks", 1, std::string(1000, '\x1A'), {}, Failure::none},
+                      FileCase{"one huge line", 1, kJan2 + std::string(1 << 20, ' ') + "x", {57755}, Failure::none}),
+    caseName);
+
+// Whatever the bytes, a file either loads or ends in one of the loader's own errors, and the
+// rows stay inside the store.
+TEST_F(LoaderTest, RandomBytesEndInTheLoadersOwnErrors) {
+    std::mt19937 random(3);
+    const std::string alphabet = "0123456789012345678901234567890123456789 \t\r\n.-+eEx$,\x1A\xEF";
+    for (int round = 0; round < 400; ++round) {
+        const int slot = 1 + round % kSeriesSlotCount;
+        std::string bytes(random() % 400, ' ');
+        for (char& byte : bytes)
+            byte = random() % 8 ? alphabet[random() % alphabet.size()] : static_cast<char>(random());
+        const std::string path = write(slot, bytes);
+        store.observations.fill(missingValue);
+        try {
+            const int rows = loadSlotFile(store, slot, path, 57000.6);
+            ASSERT_GE(rows, 0);
+            ASSERT_LE(rows, kRowCount);
+        } catch (const EInOutError& error) {
+            ASSERT_EQ(error.code(), ioInvalidNumericInput) << ::testing::PrintToString(bytes);
+        } catch (const EConvertError&) {
+        } catch (const EOverflow&) {
+        } catch (const EInvalidOp&) {  // an epoch beyond the 64-bit day count
+        }
+        ASSERT_EQ(pendingIoErrorCode(), 0);
+    }
+}
 
 TEST_F(LoaderTest, BothPolesZeroShowNoPoleButKeepTheTime) {
     write(1, "17 1 2 0.0 0 0.3\n17 1 3 0 0.2 0.3\n");
