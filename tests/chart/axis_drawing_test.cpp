@@ -188,6 +188,7 @@ TEST(AxisDrawing, LabelsAtTheAxisEndsOnlyWithLabelsOnAxis) {
 }
 
 TEST(AxisDrawing, LeftAxisLabelsAreRightAlignedAndCentredOnTheirPixel) {
+    const ScopedFormatSettings defaults{FormatSettings{}};
     test::TestChart chart;
     chart.plot = {100, 50, 500, 250};
     TChartAxis axis(&chart, AxisPlace::Left);
@@ -242,6 +243,7 @@ TEST(AxisDrawing, SeveralLinesOfALeftLabelAreCentredAsABlock) {
 }
 
 TEST(AxisDrawing, MultiLineDateLabelKeepsAOneLineBand) {
+    const ScopedFormatSettings defaults{FormatSettings{}};
     test::TestChart chart;
     chart.plot = {100, 50, 500, 250};
     TChartSeries series;
@@ -354,6 +356,7 @@ TEST(AxisBand, WidestLabelIsMeasuredWithoutTheLabelHook) {
 }
 
 TEST(AxisLabelText, DateAndNumberPatterns) {
+    const ScopedFormatSettings defaults{FormatSettings{}};
     test::TestChart chart;
     TChartSeries dated;
     dated.XValues().setDateTime(true);
@@ -378,9 +381,9 @@ TEST(AxisLabelText, DateAndNumberPatterns) {
     EXPECT_EQ(left.LabelText(0.0025), "0.00250");
     EXPECT_EQ(left.LabelText(-0.0125), "-0.01250");
     EXPECT_EQ(left.LabelText(-0.000004), "0.00000");
-    FormatSettings russian = formatSettings();
+    FormatSettings russian;
     russian.decimalPointChar = ",";
-    ScopedFormatSettings scoped(russian);
+    const ScopedFormatSettings scoped(russian);
     EXPECT_EQ(left.LabelText(0.0025), "0,00250");
 }
 

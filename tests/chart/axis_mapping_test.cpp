@@ -100,20 +100,6 @@ TEST(AxisMapping, ZeroRangeAndFarValuesMapToTheCentre) {
     EXPECT_EQ(axis.ValueToPixelX(5.368709), std::numeric_limits<int>::max());
 }
 
-TEST(AxisMapping, PixelToValueCountsVerticalAxesFromTheTop) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis bottom(&chart, AxisPlace::Bottom), left(&chart, AxisPlace::Left);
-    setRange(chart, bottom, 42740, 42768);
-    setRange(chart, left, -0.01, 0.03);
-    EXPECT_DOUBLE_EQ(bottom.PixelToValue(100), 42740);
-    EXPECT_DOUBLE_EQ(bottom.PixelToValue(500), 42768);
-    EXPECT_DOUBLE_EQ(bottom.PixelToValue(300), 42754);
-    EXPECT_DOUBLE_EQ(left.PixelToValue(50), 0.03);
-    EXPECT_DOUBLE_EQ(left.PixelToValue(250), -0.01);
-    EXPECT_DOUBLE_EQ(left.PixelToValue(150), 0.01);
-}
-
 TEST(AxisMapping, EveryPixelRoundTripsThroughItsValue) {
     struct Case {
         AxisPlace place;

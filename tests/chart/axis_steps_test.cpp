@@ -92,12 +92,6 @@ TEST(DateSteps, NextDateStepIsTheStepAfterTheLargestReached) {
     }
 }
 
-TEST(DateSteps, TableRunsUpwards) {
-    for (std::size_t i = 1; i < DateStepTable.size(); ++i) EXPECT_LT(DateStepTable[i - 1], DateStepTable[i]);
-    EXPECT_EQ(DateStepTable[kDateStepOneWeek], 7);
-    EXPECT_EQ(DateStepTable[kDateStepOneMonth], 30);
-}
-
 TEST(DateSteps, RoundDateToStepFallsOnCalendarBoundaries) {
     struct Row {
         int step;
