@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -264,6 +265,18 @@ TEST(SampleData, SameSeedGivesIdenticalBytesAndAnotherSeedOtherValues) {
         EXPECT_NE(first.texts.at(slot), other.texts.at(slot));
         EXPECT_EQ(sampleFileText(slot, sampleRecords(slot, options)), other.texts.at(slot));
     }
+}
+
+TEST(SampleData, FilesAreTheSameUnderARussianLocale) {
+    // The viewer runs under the user's locale, whose decimal separator may be ",".
+    const SampleDataOptions options = optionsFor(2017, 2, 15);
+    const std::string before = sampleFileText(1, sampleRecords(1, options));
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, "ru_RU.UTF-8") == nullptr) GTEST_SKIP() << "ru_RU.UTF-8 is not installed";
+    const std::string under = sampleFileText(1, sampleRecords(1, options));
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(under, before);
+    EXPECT_EQ(before.find(','), std::string::npos);
 }
 
 TEST(SampleData, LeapSecondStepsEveryUtcSeriesInsideTheFirstMonthView) {
