@@ -50,7 +50,6 @@ struct SourceProfile {
 constexpr double kMs = 1e-3;
 constexpr double kMas = 1e-3;
 
-// clang-format off
 constexpr std::array<SourceProfile, kSampleSlotCount> kProfiles = {{
     // 1: the reference solution, with a four-month forecast.
     {Layout::date, Cadence::daily, -768, -1, 120, 0.0, {0, 0}, 0.02 * kMs, 0.05 * kMas,
@@ -85,7 +84,6 @@ constexpr std::array<SourceProfile, kSampleSlotCount> kProfiles = {{
     {Layout::dateWithInteger, Cadence::daily, -764, -1, -1, 0.0, {0, 0}, 0.30 * kMs, 0.30 * kMas,
      -0.06 * kMs, 0.25 * kMas, 0.05 * kMas, TimeScale::utc, true, {-450, -10, 0}},
 }};
-// clang-format on
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 

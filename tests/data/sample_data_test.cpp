@@ -334,12 +334,13 @@ TEST(SampleData, SourcesDifferInSamplingAndNoise) {
     const auto gapsOf = [&](int slot) {
         std::map<int, int> gaps;
         const std::vector<Row>& rows = sample.rows.at(slot);
-        for (std::size_t i = 1; i < rows.size(); ++i) ++gaps[static_cast<int>(std::lround((rows[i].mjd - rows[i - 1].mjd) * 16))];
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            ++gaps[static_cast<int>(std::lround((rows[i].mjd - rows[i - 1].mjd) * 16))];
+        }
         return gaps;
     };
     for (int slot : {1, 2, 3, 6, 8, 11}) EXPECT_EQ(gapsOf(slot).size(), 1u) << "daily " << slot;
-    for (int slot : {5, 9, 10}) EXPECT_EQ(gapsOf(slot).begin()->first, 48) << "every third day " << slot;
-    for (int slot : {5, 9, 10}) EXPECT_EQ(gapsOf(slot).size(), 1u) << slot;
+    for (int slot : {5, 9, 10}) EXPECT_EQ(gapsOf(slot), (std::map<int, int>{{48, sample.report(slot).acceptedCount - 1}}));
     for (int slot : {4, 7}) {
         SCOPED_TRACE(testing::Message() << "VLBI slot " << slot);
         const std::vector<Row>& rows = sample.rows.at(slot);
