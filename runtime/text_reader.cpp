@@ -327,4 +327,6 @@ void raisePendingIoError() {
 
 std::int32_t pendingIoErrorCode() { return pendingIoError; }
 
+void discardPendingIoError() { pendingIoError = 0; }
+
 }  // namespace pvz

@@ -77,6 +77,9 @@ void raisePendingIoError();
 // The code pending for this thread, 0 when none; does not clear it.
 std::int32_t pendingIoErrorCode();
 
+// Clears the pending code without raising it; for a caller abandoning a file on another error.
+void discardPendingIoError();
+
 // The message of an I/O error code ("File not found", ..., "I/O error 32").
 std::string ioErrorMessage(std::int32_t code);
 
