@@ -487,4 +487,6 @@ bool pointerScreenPosition(Point& position) {
     return true;
 }
 
+void setPointerScreenPosition(Point position) { QCursor::setPos(position.x, position.y); }
+
 }  // namespace pvz

@@ -205,6 +205,8 @@ private:
 
 // Pointer position in screen coordinates; false when the window system cannot tell.
 bool pointerScreenPosition(Point& position);
+// Moves the pointer to a screen position (the headless tool's simulated mouse).
+void setPointerScreenPosition(Point position);
 
 }  // namespace pvz
 
