@@ -220,6 +220,8 @@ void Form::show() {
     }
 }
 
+bool Form::shown() const { return impl().widget->isVisible(); }
+
 void Form::close() { impl().widget->close(); }
 
 }  // namespace pvz

@@ -153,6 +153,7 @@ struct PanelWidget : QWidget {
     PanelControl* panel;
     QImage front;
     QPoint frontOffset;
+    bool ready = false;  // the panel is constructed and may be called
     bool inPaintEvent = false;
     bool frontOnly = false;  // the next paint events only show the front picture
     std::unique_ptr<ImageCanvas> windowCanvas;
