@@ -69,9 +69,18 @@ void drawPointerShape(Canvas& canvas, const PointerShape& shape) {
         case PointerShape::Kind::Ellipse:
             canvas.ellipse(shape.box);
             break;
-        case PointerShape::Kind::Polygon:
-            canvas.polygon(std::span<const Point>(shape.points.data(), static_cast<std::size_t>(shape.pointCount)));
+        case PointerShape::Kind::Polygon: {
+            const std::span<const Point> corners(shape.points.data(), static_cast<std::size_t>(shape.pointCount));
+            canvas.polygon(corners);
+            // Every corner pixel belongs to the outline, whatever rule the surface draws
+            // polygon outlines by.
+            if (canvas.pen().style != PenStyle::Clear)
+                for (const Point& p : corners) {
+                    canvas.moveTo(p.x, p.y);
+                    canvas.lineTo(p.x + 1, p.y);
+                }
             break;
+        }
         case PointerShape::Kind::Lines:
             for (int i = 0; i + 1 < shape.pointCount; i += 2) {
                 canvas.moveTo(shape.points[static_cast<std::size_t>(i)].x, shape.points[static_cast<std::size_t>(i)].y);
