@@ -50,7 +50,6 @@ struct SourceProfile {
 constexpr double kMs = 1e-3;
 constexpr double kMas = 1e-3;
 
-// clang-format off
 constexpr std::array<SourceProfile, kSampleSlotCount> kProfiles = {{
     // 1: the reference solution, with a four-month forecast.
     {Layout::date, Cadence::daily, -768, -1, 120, 0.0, {0, 0}, 0.02 * kMs, 0.05 * kMas,
@@ -85,7 +84,6 @@ constexpr std::array<SourceProfile, kSampleSlotCount> kProfiles = {{
     {Layout::dateWithInteger, Cadence::daily, -764, -1, -1, 0.0, {0, 0}, 0.30 * kMs, 0.30 * kMas,
      -0.06 * kMs, 0.25 * kMas, 0.05 * kMas, TimeScale::utc, true, {-450, -10, 0}},
 }};
-// clang-format on
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
@@ -96,6 +94,8 @@ constexpr double kTaiMinusUtcBeforeLeap = 36.0;
 constexpr double kMeanDrift = -1.0 * kMs;
 constexpr double kDriftSwing = 0.35 * kMs;
 constexpr double kDriftSwingPeriod = 1100.0;
+
+constexpr double kMjdOfDayZero = 15018.0;  // MJD of day number 0
 
 constexpr int kFirstAcceptedOffset = 1;
 constexpr int kLastAcceptedOffset = 999;
@@ -223,12 +223,12 @@ void appendPoleAndUt(std::string& out, const SampleRecord& record, TimeScale sca
 }  // namespace
 
 SampleCalendar sampleCalendarOf(const SampleDataOptions& options) {
+    const TimeBase base = timeBaseAt(options.todayDay);
     SampleCalendar calendar;
-    calendar.todayMjd = mjdOf(std::floor(options.todayDay));
-    calendar.baseMjd = timeBaseAt(options.todayDay).baseMjd;
-    // The Monday in the middle of the month view, so that the first view shows the step.
-    const TimeBase home = timeBaseAt(std::floor(options.todayDay) + 0.5);
-    calendar.leapSecondMjd = home.homeStartMjd + 14.0;
+    calendar.todayMjd = std::floor(options.todayDay) + kMjdOfDayZero;
+    calendar.baseMjd = base.baseMjd;
+    // The Monday in the middle of the first month view, so that the viewer shows the step at once.
+    calendar.leapSecondMjd = base.homeStartMjd + 14.0;
     return calendar;
 }
 
@@ -260,7 +260,7 @@ std::vector<SampleRecord> sampleRecords(int slot, const SampleDataOptions& optio
 
         SampleRecord record;
         record.mjd = mjd;
-        record.date = decodeDayNumber(static_cast<double>(epoch.day) - 15018.0);
+        record.date = decodeDayNumber(static_cast<double>(epoch.day) - kMjdOfDayZero);
         record.extra = stations(engine);
         record.xp = modelXp(mjd) + profile.xOffset;
         record.yp = modelYp(mjd) + profile.yOffset;

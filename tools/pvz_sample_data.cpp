@@ -1,5 +1,4 @@
 // pvz-sample-data --out DIR [--today YYYY-MM-DD]: writes the eleven sample data files into DIR.
-#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
