@@ -232,7 +232,9 @@ protected:
         }
         return true;
     }
-    void touched(const QRect& area) override { widget_->showDirectDrawing(area); }
+    void touched(const QRect& area) override {
+        widget_->showDirectDrawing(area.intersected(QRect(QPoint(), widget_->front.size())));
+    }
 
 private:
     PanelWidget* widget_;
