@@ -141,7 +141,7 @@ TForm1::~TForm1() {
 void TForm1::createComponents() {
     // The status bar first, so that the chart fills what it leaves.
     StatusBar1 = std::make_unique<StatusBar>(this);
-    Chart = std::make_unique<TChart>(this);
+    Chart = std::make_unique<TViewerChart>(this);
 
     // The chart's children in the form's order: series boxes, Start, the three groups.
     const int tops[kSeriesSlotCount] = {63, 79, 95, 111, 127, 143, 159, 175, 191, 207, 224};
@@ -368,6 +368,7 @@ void TForm1::connectEvents() {
         ChartGetNextAxisLabel(sender, index, value, stop);
     };
     Chart->OnMouseMove = [this](TCustomChartPanel& sender, int x, int y) { ChartMouseMove(sender, x, y); };
+    Chart->OnPictureShown = [this] { restoreCrossHair(); };
 }
 
 int TForm1::readScreenWidth() const {
@@ -447,35 +448,6 @@ void TForm1::BitBtnStartClick(Button& /*Sender*/) {
     services.waitUntil = [&application](MonotonicClock::time_point deadline) { application.waitForEvents(deadline); };
     services.showError = [&application](const std::exception& error) { application.reportError(error.what()); };
     cycle_->run(services);
-}
-
-void TForm1::layOutChartControls() {
-    const Rect legend = Chart->Legend().LegendRect();
-    const Rect plot = Chart->PlotRect();
-    const int seriesCount = Chart->SeriesCount();
-    const int rows = seriesCount > 0 ? (legend.bottom - legend.top) / seriesCount : 0;
-    const int height = Chart->height();
-    const int boxWidth = CheckBox1->width();
-    const Control& chart = *Chart;
-    for (int i = 0; i < chart.childCount(); ++i) {
-        Control& child = chart.child(i);
-        if (dynamic_cast<CheckBox*>(&child)) {
-            child.setLeft(legend.left - child.width());
-            child.setTop((child.tag() - 1) * rows + legend.top);
-        } else if (dynamic_cast<Button*>(&child)) {
-            child.setTop(height - child.height() - 10);
-        } else if (dynamic_cast<GroupBox*>(&child)) {
-            switch (child.tag()) {
-            case 1:
-                child.setLeft(legend.left - boxWidth);
-                child.setTop(plot.bottom - child.height() - 1);
-                break;
-            case 2: child.setTop(height - child.height() - 5); break;
-            case 3: child.setTop(plot.top - child.height() - 5); break;
-            default: break;
-            }
-        }
-    }
 }
 
 }  // namespace pvz

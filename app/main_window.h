@@ -5,9 +5,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/viewer_chart.h"
 #include "chart/chart_panel.h"
 #include "chart/line_series.h"
 #include "data/display_cycle.h"
@@ -47,7 +49,7 @@ public:
     ~TForm1() override;
 
     // Components, in the form's declaration order.
-    std::unique_ptr<TChart> Chart;
+    std::unique_ptr<TViewerChart> Chart;
     std::unique_ptr<TLineSeries> Series1;
     std::unique_ptr<TLineSeries> Series2;
     std::unique_ptr<TLineSeries> Series3;
@@ -156,6 +158,20 @@ private:
     void enableChartControls();
     int readScreenWidth() const;
 
+    // The request of the scale controls: a table step in the fixed mode, else a new fit.
+    void requestScale();
+
+    // The visor's cross-hair at `at`, in inverting mode: drawing it twice removes it.
+    void drawCrossHair(Point at);
+    void showReadout(Point at);
+    // Where the cross-hair belongs now: at (visorX, visorY) while the visors are on and it
+    // lies inside the plot, else nowhere.
+    std::optional<Point> wantedCrossHair() const;
+    // The end of every drawing: the cross-hair goes into the new picture with its read-out.
+    void drawVisorAfterDrawing();
+    // The chart's picture is on the window again: the cross-hair goes back where it belongs.
+    void restoreCrossHair();
+
     FormOptions options_;
     std::array<TLineSeries*, kSeriesSlotCount> seriesByIndex_{};
     std::array<TChartSeries*, kSeriesSlotCount> cycleSeries_{};
@@ -163,6 +179,9 @@ private:
     std::unique_ptr<Controls> controls_;
     std::unique_ptr<DisplayCycle> cycle_;
     std::vector<DrawnText> weekNumbers_;
+    // The cross-hair in the chart's last picture, and the one the window shows now.
+    std::optional<Point> crossHairInPicture_;
+    std::optional<Point> crossHairOnWindow_;
 };
 
 }  // namespace pvz

@@ -68,6 +68,11 @@ void configureSeries(TLineSeries& series, const SeriesDeclaration& d) {
 
 }  // namespace
 
+void TViewerChart::PaintChart() {
+    TChart::PaintChart();
+    if (OnPictureShown) OnPictureShown();
+}
+
 void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSlotCount> series) {
     chart.beginLoading();
     chart.setMarginLeft(1);

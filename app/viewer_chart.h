@@ -2,6 +2,7 @@
 // The chart of the viewer's form: panel, gradient, walls, title, axes, the eleven line series
 // with their titles, colours and markers, and the legend, as the form declares them.
 
+#include <functional>
 #include <span>
 
 #include "chart/chart_panel.h"
@@ -9,6 +10,19 @@
 #include "data/observation_store.h"
 
 namespace pvz {
+
+// The window's chart. Whatever the window draws straight onto the chart between drawings is
+// gone whenever the chart puts its picture on the screen again, newly drawn or only copied
+// (uncovering, a control repainted over it); OnPictureShown then lets the window put it back.
+class TViewerChart : public TChart {
+public:
+    using TChart::TChart;
+
+    std::function<void()> OnPictureShown;
+
+protected:
+    void PaintChart() override;
+};
 
 // Applies the form's values to `chart` and adds `series` (chart order: Series1, 2, 3, 5 to
 // 10, 4, 11) to it. The values are applied as the stored form is: with the chart loading.
