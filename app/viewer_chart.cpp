@@ -1,5 +1,7 @@
 #include "app/viewer_chart.h"
 
+#include <algorithm>
+
 namespace pvz {
 namespace {
 
@@ -71,6 +73,14 @@ void configureSeries(TLineSeries& series, const SeriesDeclaration& d) {
 void TViewerChart::PaintChart() {
     TChart::PaintChart();
     if (OnPictureShown) OnPictureShown();
+}
+
+void TViewerChart::DrawChartContents(const Rect& panelRect) {
+    const bool anyPoint = std::any_of(SeriesList().begin(), SeriesList().end(),
+                                      [](const TChartSeries* s) { return s->Count() > 0; });
+    // The window's handler turns the automatic minimum on again after the drawing.
+    if (!anyPoint) BottomAxis().setAutomaticMinimum(false);
+    TChart::DrawChartContents(panelRect);
 }
 
 void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSlotCount> series) {

@@ -11,9 +11,12 @@
 
 namespace pvz {
 
-// The window's chart. Whatever the window draws straight onto the chart between drawings is
-// gone whenever the chart puts its picture on the screen again, newly drawn or only copied
-// (uncovering, a control repainted over it); OnPictureShown then lets the window put it back.
+// The window's chart, with two differences from the stock one:
+// - whatever the window draws straight onto the chart between drawings is gone whenever the
+//   chart puts its picture on the screen again, newly drawn or only copied (uncovering, a
+//   control repainted over it); OnPictureShown then lets the window put it back;
+// - a drawing without a single point leaves the date axis's minimum where the window set it,
+//   instead of letting the automatic minimum fall to day 0 (30 December 1899).
 class TViewerChart : public TChart {
 public:
     using TChart::TChart;
@@ -22,6 +25,7 @@ public:
 
 protected:
     void PaintChart() override;
+    void DrawChartContents(const Rect& panelRect) override;
 };
 
 // Applies the form's values to `chart` and adds `series` (chart order: Series1, 2, 3, 5 to
