@@ -223,7 +223,14 @@ void TCustomSeries::drawValues(const SeriesDrawContext& context) {
 void TCustomSeries::DrawPointer(Canvas& canvas, int x, int y, int index, Color c) {
     pointer_.prepareCanvas(canvas, c);
     const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(*this, index) : pointer_.Style();
-    TSeriesPointer::drawShape(canvas, style, x, y, pointer_.HorizSize(), pointer_.VertSize());
+    const int h = pointer_.HorizSize();
+    const int v = pointer_.VertSize();
+    // Rectangles and dots are span fills already; the other figures come from a sprite.
+    if (style != psRectangle && style != psSmallDot && canvas.pen().mode == PenMode::Copy) {
+        sprites_.sprite(style, h, v, canvas.pen(), canvas.brush()).draw(canvas, x, y);
+        return;
+    }
+    TSeriesPointer::drawShape(canvas, style, x, y, h, v);
 }
 
 void TCustomSeries::horizontalMargins(int& left, int& right) const {
