@@ -48,13 +48,28 @@ double NextDateStep(double days) {
     return DateStepTable.front();
 }
 
-double NextNiceStep(double step) {
-    if (!(step > 0.0) || !std::isfinite(step)) return step;
-    if (step >= 10.0) return NextNiceStep(step * 0.1) * 10.0;
-    if (step < 1.0) return NextNiceStep(step * 10.0) * 0.1;
+namespace {
+
+double niceStepAbove(double step) {
+    if (step >= 10.0) return niceStepAbove(step * 0.1) * 10.0;
+    if (step < 1.0) return niceStepAbove(step * 10.0) * 0.1;
     if (step < 2.0) return 2.0;
     if (step < 5.0) return 5.0;
     return 10.0;
+}
+
+// Far more than the rounding of the decade scaling, far less than the gap between nice steps.
+constexpr double kScalingSlack = 1e-13;
+
+}  // namespace
+
+double NextNiceStep(double step) {
+    if (!(step > 0.0) || !std::isfinite(step)) return step;
+    const double next = niceStepAbove(step);
+    // A step that is a nice value itself can scale to just below it (1e-12 becomes
+    // 0.99999999999999989) and come back as itself; the next one up is meant then.
+    if (next <= step * (1.0 + kScalingSlack)) return niceStepAbove(step * (1.0 + kScalingSlack));
+    return next;
 }
 
 double RoundDateToStep(int dateStep, double dayNumber) {

@@ -31,7 +31,8 @@ int FindDateStep(double days);
 double NextDateStep(double days);
 
 // The next step of the 1, 2, 5 sequence of every decade above `step`'s leading digits:
-// 1 -> 2, 2 -> 5, 5 -> 10, 0.003 -> 0.005. A step that is not a positive finite number is
+// 1 -> 2, 2 -> 5, 5 -> 10, 0.003 -> 0.005. The result is always larger than `step`, also
+// where the scaling by powers of ten rounds; a step that is not a positive finite number is
 // returned unchanged.
 double NextNiceStep(double step);
 

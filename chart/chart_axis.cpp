@@ -148,16 +148,17 @@ bool TCustomChartAxis::computeValuesAreDateTime() const {
 void TCustomChartAxis::AdjustRange() {
     const bool fitMaximum = automatic_ || automaticMaximum_;
     const bool fitMinimum = automatic_ || automaticMinimum_;
-    if ((fitMaximum || fitMinimum) && chart_ != nullptr) {
+    const int seriesCount = chart_ != nullptr ? chart_->seriesCount() : 0;
+    if (fitMaximum || fitMinimum) {
         bool anyActive = false;
-        for (int i = 0; i < chart_->seriesCount() && !anyActive; ++i) {
+        for (int i = 0; i < seriesCount && !anyActive; ++i) {
             const TChartSeries& series = chart_->seriesAt(i);
             anyActive = series.Active() && series.associatedToAxis(*this);
         }
         bool found = false;
         double lowest = 0.0;
         double highest = 0.0;
-        for (int i = 0; i < chart_->seriesCount(); ++i) {
+        for (int i = 0; i < seriesCount; ++i) {
             const TChartSeries& series = chart_->seriesAt(i);
             if (series.Count() == 0 || !series.associatedToAxis(*this) || (anyActive && !series.Active())) continue;
             const double low = isHorizontal() ? series.MinXValue() : series.MinYValue();
@@ -595,6 +596,7 @@ void TCustomChartAxis::drawTicksAndGrid(Canvas& canvas) {
     }
 }
 
+// The title is written level at every angle: the canvas offers no rotated text.
 void TCustomChartAxis::drawTitle(Canvas& canvas) {
     canvas.font() = title_.font;
     canvas.brush().style = BrushStyle::Clear;
