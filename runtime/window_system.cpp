@@ -184,7 +184,7 @@ PanelWidget::~PanelWidget() { windowCanvas.reset(); }
 
 void PanelWidget::paintEvent(QPaintEvent* event) {
     if (windowCanvas) windowCanvas->release();
-    if (!frontOnly) {
+    if (!frontOnly && ready) {
         inPaintEvent = true;
         // The front picture is dropped first so that redrawing the bitmap does not copy it.
         front = QImage();
@@ -199,12 +199,12 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    Application::instance().guarded([this, at] { panel->mouseMoved(at.x(), at.y()); });
+    if (ready) Application::instance().guarded([this, at] { panel->mouseMoved(at.x(), at.y()); });
 }
 
 void PanelWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Application::instance().guarded([this] { panel->resized(); });
+    if (ready) Application::instance().guarded([this] { panel->resized(); });
 }
 
 void PanelWidget::showDirectDrawing(const QRect& area) {
@@ -232,7 +232,9 @@ protected:
         }
         return true;
     }
-    void touched(const QRect& area) override { widget_->showDirectDrawing(area); }
+    void touched(const QRect& area) override {
+        widget_->showDirectDrawing(area.intersected(QRect(QPoint(), widget_->front.size())));
+    }
 
 private:
     PanelWidget* widget_;
@@ -460,9 +462,11 @@ detail::PanelWidget& panelWidget(detail::ControlImpl& impl) { return static_cast
 
 }  // namespace
 
-PanelControl::PanelControl(Control* parent) : Control(parent, makePanelImpl(this)) {}
+PanelControl::PanelControl(Control* parent) : Control(parent, makePanelImpl(this)) { panelWidget(impl()).ready = true; }
 
-PanelControl::~PanelControl() = default;
+PanelControl::~PanelControl() {
+    if (impl().widget) panelWidget(impl()).ready = false;
+}
 
 void PanelControl::invalidate() {
     if (impl().widget) impl().widget->update();

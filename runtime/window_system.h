@@ -25,6 +25,7 @@ struct PanelWidget;
 
 class DialogService;
 class Form;
+struct InputAccess;
 
 // The clock of the pending-event pump: monotonic, so a clock stepping back cannot stretch a wait.
 using PumpClock = std::chrono::steady_clock;
@@ -173,6 +174,7 @@ protected:
 
 private:
     friend struct detail::ControlImpl;
+    friend struct InputAccess;
     Control* parent_;
     std::unique_ptr<detail::ControlImpl> impl_;
     std::vector<Control*> children_;

@@ -84,16 +84,22 @@ void ImageCanvas::release() {
     painterUse_ = PainterUse::None;
     painterClipValid_ = false;
     painterFontValid_ = false;
+    clipValid_ = false;
 }
 
-QRect ImageCanvas::clipRect() const {
-    const QRect all(0, 0, image_->width(), image_->height());
-    return clipped_ ? all.intersected(userClip_) : all;
+QRect ImageCanvas::clipRect() {
+    if (!clipValid_) {
+        const QRect all(0, 0, image_->width(), image_->height());
+        clip_ = clipped_ ? all.intersected(userClip_) : all;
+        clipValid_ = true;
+    }
+    return clip_;
 }
 
 bool ImageCanvas::beginDirect() {
     if (!prepareTarget()) return false;
     if (bits_ == nullptr) {
+        clipValid_ = false;
         // bits() detaches a shared picture, so drawing never shows through to another owner.
         bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
         stride_ = image_->bytesPerLine() / 4;
@@ -158,24 +164,20 @@ bool ImageCanvas::beginPainter(PainterUse use) {
     return true;
 }
 
-void ImageCanvas::fillSpan(int x0, int x1, int y, QRgb rgb, bool invert) {
-    const QRect clip = clipRect();
-    if (y < clip.top() || y > clip.bottom()) return;
-    x0 = std::max(x0, clip.left());
-    x1 = std::min(x1, clip.right() + 1);
-    if (x0 >= x1) return;
-    std::uint32_t* row = bits_ + static_cast<qsizetype>(y) * stride_;
-    if (invert) {
-        for (int x = x0; x < x1; ++x) row[x] ^= kInvertMask;
-    } else {
-        std::fill(row + x0, row + x1, rgb);
-    }
-}
-
 void ImageCanvas::fillBox(const QRect& box, QRgb rgb, bool invert) {
     const QRect area = box.intersected(clipRect());
     if (area.isEmpty()) return;
-    for (int y = area.top(); y <= area.bottom(); ++y) fillSpan(area.left(), area.right() + 1, y, rgb, invert);
+    const int n = area.width();
+    std::uint32_t* row = bits_ + static_cast<qsizetype>(area.top()) * stride_ + area.left();
+    for (int y = area.top(); y <= area.bottom(); ++y, row += stride_) {
+        if (invert) {
+            for (int i = 0; i < n; ++i) row[i] ^= kInvertMask;
+        } else if (n == 1) {
+            *row = rgb;
+        } else {
+            std::fill_n(row, n, rgb);
+        }
+    }
 }
 
 void ImageCanvas::thinLine(QPoint from, QPoint to) {
@@ -231,12 +233,12 @@ void ImageCanvas::lineTo(int x, int y) {
     if (pen.width <= 1 || pen.smallDots) {
         if (!beginDirect()) return;
         thinLine(from, to);
-        touched(boxOf(from, to, 0).intersected(clipRect()));
+        touched(boxOf(from, to, 0));
     } else {
         if (!beginPainter(PainterUse::Shape)) return;
         painter_.drawLine(from, to);
         lastLineEnd_ = {x, y};
-        touched(boxOf(from, to, pen.width).intersected(clipRect()));
+        touched(boxOf(from, to, pen.width));
     }
 }
 
@@ -261,14 +263,14 @@ void ImageCanvas::rectangle(const Rect& r) {
         if (outer.height() <= w || outer.width() <= w) inner = QRect();
     }
     if (brushFills(state_.brush) && !inner.isEmpty()) fillBox(inner, toRgb(state_.brush.color, 0xFFFFFFFFu), invert);
-    touched(box.adjusted(-pen.width, -pen.width, pen.width, pen.width).intersected(clipRect()));
+    touched(box.adjusted(-pen.width, -pen.width, pen.width, pen.width));
 }
 
 void ImageCanvas::fillRect(const Rect& r) {
     if (r.isEmpty() || !brushFills(state_.brush) || !beginDirect()) return;
     const QRect box(r.left - origin_.x(), r.top - origin_.y(), r.width(), r.height());
     fillBox(box, toRgb(state_.brush.color, 0xFFFFFFFFu), false);
-    touched(box.intersected(clipRect()));
+    touched(box);
 }
 
 void ImageCanvas::ellipse(const Rect& r) {
@@ -277,8 +279,8 @@ void ImageCanvas::ellipse(const Rect& r) {
     const int t = r.top - origin_.y();
     if (penDraws(state_.pen)) painter_.drawEllipse(QRect(l, t, r.width() - 1, r.height() - 1));
     else painter_.drawEllipse(QRectF(l, t, r.width(), r.height()));
-    touched(QRect(l, t, r.width(), r.height()).adjusted(-state_.pen.width, -state_.pen.width, state_.pen.width,
-                                                        state_.pen.width).intersected(clipRect()));
+    const int w = state_.pen.width;
+    touched(QRect(l, t, r.width(), r.height()).adjusted(-w, -w, w, w));
 }
 
 void ImageCanvas::polygon(std::span<const Point> points) {
@@ -296,7 +298,7 @@ void ImageCanvas::polygon(std::span<const Point> points) {
     }
     painter_.drawPolygon(polygonPoints_.constData(), static_cast<int>(polygonPoints_.size()), Qt::OddEvenFill);
     const int w = state_.pen.width;
-    touched(QRect(QPoint(minX - w, minY - w), QPoint(maxX + w, maxY + w)).intersected(clipRect()));
+    touched(QRect(QPoint(minX - w, minY - w), QPoint(maxX + w, maxY + w)));
 }
 
 const QFontMetrics& ImageCanvas::metrics() {
@@ -328,18 +330,20 @@ void ImageCanvas::textOut(int x, int y, std::string_view text) {
     if (state_.backgroundMode == BackgroundMode::Opaque && state_.backgroundColor != clNone)
         fillBox(box, toRgb(state_.backgroundColor, 0xFFFFFFFFu), false);
     if (state_.font.color != clNone && beginPainter(PainterUse::Text)) painter_.drawText(left, top + fm.ascent(), s);
-    touched(box.adjusted(-2, 0, 2, 0).intersected(clipRect()));
+    touched(box.adjusted(-2, 0, 2, 0));
 }
 
 void ImageCanvas::setClipRect(const Rect& r) {
     clipped_ = true;
     userClip_ = QRect(r.left - origin_.x(), r.top - origin_.y(), std::max(0, r.width()), std::max(0, r.height()));
     painterClipValid_ = false;
+    clipValid_ = false;
 }
 
 void ImageCanvas::removeClip() {
     clipped_ = false;
     painterClipValid_ = false;
+    clipValid_ = false;
 }
 
 void ImageCanvas::frame3D(Rect& r, Color topLeft, Color bottomRight, int width) {
@@ -362,7 +366,7 @@ void ImageCanvas::frame3D(Rect& r, Color topLeft, Color bottomRight, int width) 
         }
         box.adjust(1, 1, -1, -1);
     }
-    touched(all.intersected(clipRect()));
+    touched(all);
 }
 
 void ImageCanvas::drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) {

@@ -35,6 +35,24 @@ struct FormWidget : QWidget {
     Form* form;
 };
 
+// A group frame in the desktop's manner: an etched rectangle with the caption on its top line.
+struct GroupFrame : QGroupBox {
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter p(this);
+        const QFontMetrics fm(font());
+        const QRect frame = rect().adjusted(0, fm.height() / 2, -1, -1);
+        p.setPen(palette().color(QPalette::Light));
+        p.drawRect(frame.adjusted(1, 1, 0, 0));
+        p.setPen(palette().color(QPalette::Dark));
+        p.drawRect(frame.adjusted(0, 0, -1, -1));
+        if (title().isEmpty()) return;
+        const QRect caption(8, 0, fm.horizontalAdvance(title()) + 4, fm.height());
+        p.fillRect(caption, palette().color(QPalette::Window));
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.drawText(caption.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, title());
+    }
+};
+
 // Controls whose background is their own colour through the Base role (edit fields).
 struct EditImpl : ControlImpl {
     using ControlImpl::ControlImpl;
@@ -60,7 +78,7 @@ struct RadioGroupImpl : ControlImpl {
         const int cols = std::max(1, columns);
         const int perColumn = (n + cols - 1) / cols;
         const int captionHeight = QFontMetrics(widget->font()).height();
-        const int usable = std::max(1, widget->height() - captionHeight - 4);
+        const int usable = std::max(1, widget->height() - captionHeight - 3);
         const int buttonHeight = std::max(1, usable / perColumn);
         const int buttonWidth = std::max(1, (widget->width() - 10) / cols);
         const int top = captionHeight + (usable % perColumn) / 2;
@@ -220,6 +238,8 @@ void Form::show() {
     }
 }
 
+bool Form::shown() const { return impl().widget->isVisible(); }
+
 void Form::close() { impl().widget->close(); }
 
 }  // namespace pvz
@@ -274,7 +294,7 @@ detail::RadioGroupImpl& radioImpl(detail::ControlImpl& impl) { return static_cas
 
 }  // namespace
 
-RadioGroup::RadioGroup(Control* parent) : Control(parent, std::make_unique<detail::RadioGroupImpl>(new QGroupBox)) {}
+RadioGroup::RadioGroup(Control* parent) : Control(parent, std::make_unique<detail::RadioGroupImpl>(new detail::GroupFrame)) {}
 
 RadioGroup::~RadioGroup() = default;
 
@@ -386,7 +406,7 @@ void ComboBox::setText(const std::string& text) {
 
 // ---------------------------------------------------------------------------------------------
 
-GroupBox::GroupBox(Control* parent) : Control(parent, std::make_unique<detail::ControlImpl>(new QGroupBox)) {}
+GroupBox::GroupBox(Control* parent) : Control(parent, std::make_unique<detail::ControlImpl>(new detail::GroupFrame)) {}
 
 void GroupBox::setCaption(const std::string& caption) { widgetOf<QGroupBox>(impl())->setTitle(detail::toQString(caption)); }
 std::string GroupBox::caption() const { return detail::fromQString(widgetOf<QGroupBox>(impl())->title()); }

@@ -27,6 +27,7 @@ public:
 
     // Runs onCreate (once, before the first show) and shows the window.
     void show();
+    bool shown() const;
     void close();
 
     std::function<void()> onCreate;

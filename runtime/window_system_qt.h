@@ -70,7 +70,7 @@ public:
 protected:
     // Makes sure the image exists; false when there is nothing to draw on.
     virtual bool prepareTarget() { return !image_->isNull(); }
-    // Called after a drawing changed pixels inside `area` (image coordinates, clipped).
+    // Called after a drawing that may have changed pixels inside `area` (image coordinates, not clipped).
     virtual void touched(const QRect& /*area*/) {}
 
 private:
@@ -78,9 +78,9 @@ private:
 
     bool beginDirect();
     bool beginPainter(PainterUse use);
-    QRect clipRect() const;
-    void fillSpan(int x0, int x1, int y, QRgb rgb, bool invert);      // [x0, x1), clipped
-    void fillBox(const QRect& box, QRgb rgb, bool invert);            // clipped
+    // The user's clip within the image, in image coordinates.
+    QRect clipRect();
+    void fillBox(const QRect& box, QRgb rgb, bool invert);  // clipped
     void thinLine(QPoint from, QPoint to);
     const QFontMetrics& metrics();
 
@@ -93,6 +93,8 @@ private:
 
     bool clipped_ = false;
     QRect userClip_;  // image coordinates
+    QRect clip_;
+    bool clipValid_ = false;
     bool painterClipValid_ = false;
 
     PainterUse painterUse_ = PainterUse::None;
@@ -153,6 +155,7 @@ struct PanelWidget : QWidget {
     PanelControl* panel;
     QImage front;
     QPoint frontOffset;
+    bool ready = false;  // the panel is constructed and may be called
     bool inPaintEvent = false;
     bool frontOnly = false;  // the next paint events only show the front picture
     std::unique_ptr<ImageCanvas> windowCanvas;
