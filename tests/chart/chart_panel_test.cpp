@@ -165,6 +165,16 @@ TEST_F(ChartPanel, MouseMoveDrawsOnTheWindowUntilThePictureIsShownAgain) {
     EXPECT_EQ(chart.drawingCount(), drawings);
 }
 
+TEST_F(ChartPanel, FailedDrawingEndsOnTheWindowAndIsNotRetriedUntilTheNextChange) {
+    chart.OnAfterDraw = [](TCustomAxisPanel&) { throw EZeroDivide(); };
+    EXPECT_THROW(chart.drawToBitmap(), EZeroDivide);
+    EXPECT_FALSE(chart.isDirty());
+    EXPECT_NE(static_cast<TChartCanvas3D&>(chart.ChartCanvas()).target(), &const_cast<Bitmap&>(chart.bitmap()).canvas());
+    chart.OnAfterDraw = nullptr;
+    chart.setMarginLeft(9);
+    EXPECT_TRUE(chart.isDirty());
+}
+
 TEST_F(ChartPanel, RepaintRequestsDoNothingWhileAutoRepaintIsOff) {
     chart.drawToBitmap();
     chart.setAutoRepaint(false);
