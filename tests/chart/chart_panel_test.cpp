@@ -1,12 +1,16 @@
 #include "chart/chart_panel.h"
 
+#include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "chart/chart_errors.h"
+#include "chart/viewer_chart.h"
 #include "runtime/window_system.h"
+#include "runtime/window_system_input.h"
 
 namespace pvz {
 namespace {
@@ -119,6 +123,56 @@ TEST_F(ChartPanel, UncoveredWindowIsCopiedWithoutDrawingOrEvents) {
     EXPECT_EQ(chart.drawingCount(), drawings);
     EXPECT_EQ(afterDraw, 1);
     EXPECT_EQ(beforeAxes, 1);
+}
+
+TEST_F(ChartPanel, MouseMoveDrawsOnTheWindowUntilThePictureIsShownAgain) {
+    applyViewerLook(chart);
+    form.show();
+    pump();
+    const int drawings = chart.drawingCount();
+    Bitmap before;
+    chart.grab(before);
+    Point seen{-1, -1};
+    Canvas* drawnOn = nullptr;
+    int moves = 0;
+    chart.OnMouseMove = [&](TCustomChartPanel& sender, int x, int y) {
+        seen = {x, y};
+        // The toolkit may report the same move twice; the line is drawn once.
+        if (moves++ > 0) return;
+        Canvas& canvas = sender.ChartCanvas();
+        drawnOn = static_cast<TChartCanvas3D&>(canvas).target();
+        canvas.pen().mode = PenMode::Not;
+        canvas.pen().width = 1;
+        canvas.moveTo(100, y);
+        canvas.lineTo(300, y);
+    };
+    input::moveMouse(chart, Point{200, 250});
+    pump();
+    EXPECT_EQ(seen, (Point{200, 250}));
+    EXPECT_NE(drawnOn, &const_cast<Bitmap&>(chart.bitmap()).canvas());
+    EXPECT_EQ(chart.drawingCount(), drawings);
+    EXPECT_EQ(chart.bitmap().pixel(200, 250), before.pixel(200, 250));  // the picture is untouched
+    Bitmap during;
+    chart.grab(during);
+    EXPECT_EQ(during.pixel(200, 250), before.pixel(200, 250) ^ 0xFFFFFFu);  // the window shows the line
+
+    chart.OnMouseMove = nullptr;
+    chart.invalidate();
+    pump();
+    Bitmap after;
+    chart.grab(after);
+    EXPECT_EQ(after.pixel(200, 250), before.pixel(200, 250));
+    EXPECT_EQ(chart.drawingCount(), drawings);
+}
+
+TEST_F(ChartPanel, FailedDrawingEndsOnTheWindowAndIsNotRetriedUntilTheNextChange) {
+    chart.OnAfterDraw = [](TCustomAxisPanel&) { throw EZeroDivide(); };
+    EXPECT_THROW(chart.drawToBitmap(), EZeroDivide);
+    EXPECT_FALSE(chart.isDirty());
+    EXPECT_NE(static_cast<TChartCanvas3D&>(chart.ChartCanvas()).target(), &const_cast<Bitmap&>(chart.bitmap()).canvas());
+    chart.OnAfterDraw = nullptr;
+    chart.setMarginLeft(9);
+    EXPECT_TRUE(chart.isDirty());
 }
 
 TEST_F(ChartPanel, RepaintRequestsDoNothingWhileAutoRepaintIsOff) {
@@ -312,6 +366,49 @@ TEST(PointerPixels, ShapesCoverTheirExactExtents) {
             EXPECT_EQ(bitmap.pixel(101, 46), clWhite);
         }
     }
+}
+
+}  // namespace
+}  // namespace pvz
+
+namespace pvz {
+namespace {
+
+// The viewer's own chart, eleven series of which only some have points.
+TEST(ViewerChart, LegendListsEverySeriesBesideThePlotAndThePlotGivesWay) {
+    Form form;
+    form.setBounds(0, 0, 804, 566);
+    TChart chart(&form);
+    chart.setBounds(0, 0, 804, 566);
+    applyViewerChartDefaults(chart);
+    std::vector<std::unique_ptr<TLineSeries>> series;
+    for (int i = 0; i < kViewerSeriesCount; ++i) {
+        series.push_back(std::make_unique<TLineSeries>());
+        applyViewerSeriesDefaults(*series.back(), i);
+        chart.addSeries(*series.back());
+    }
+    for (int d = 0; d < 28; ++d) series[1]->AddPoint(43000 + d, 0.001 * (d % 5));
+    chart.BottomAxis().setMinMax(43000, 43028);
+    chart.LeftAxis().setMinMax(-0.005, 0.01);
+    chart.drawToBitmap();
+
+    const TChartLegend& legend = chart.Legend();
+    ASSERT_EQ(legend.RowCount(), kViewerSeriesCount);
+    chart.ChartCanvas().font() = legend.Font();
+    const int h = chart.ChartCanvas().textHeight("W");
+    EXPECT_EQ(legend.LegendRect().height(), kViewerSeriesCount * h + 2);
+    EXPECT_EQ(legend.LegendRect().top, 57);
+    EXPECT_EQ(legend.LegendRect().right, 796 - 2);  // the frame, no shadow
+    const int widest = legend.LegendRect().width() - legend.SampleWidth() - 10;
+    EXPECT_EQ(legend.SampleWidth(), static_cast<int>(std::nearbyint((widest + 10) * 0.5)));
+    // The plot ends 3 % of its former width left of the legend; no axis stands on the right.
+    EXPECT_EQ(chart.PlotRect().right, legend.LegendRect().left - mulDiv(3, 788, 100));
+    EXPECT_GT(chart.PlotRect().top, 28);
+    // The legend's background is white inside its black frame.
+    const Rect r = legend.LegendRect();
+    EXPECT_EQ(chart.bitmap().pixel(r.left - 1, r.top + 5), clBlack);
+    EXPECT_EQ(chart.bitmap().pixel(r.left + 1, r.top + 1), clWhite);
+    for (auto& s : series) chart.removeSeries(*s);
 }
 
 }  // namespace
