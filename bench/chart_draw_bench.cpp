@@ -3,11 +3,12 @@
 // handlers.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cmath>
 #include <memory>
 #include <vector>
 
-#include "chart/viewer_chart.h"
+#include "app/viewer_chart.h"
 #include "runtime/window_system.h"
 
 namespace {
@@ -18,13 +19,16 @@ struct YearChart {
     YearChart(int width, int height) : chart(&form) {
         form.setBounds(0, 0, width, height);
         chart.setBounds(0, 0, width, height);
-        applyViewerChartDefaults(chart);
-        const double first = 45000;
-        for (int i = 0; i < kViewerSeriesCount; ++i) {
+        std::array<TLineSeries*, kSeriesSlotCount> byIndex{};
+        for (int i = 0; i < kSeriesSlotCount; ++i) {
             series.push_back(std::make_unique<TLineSeries>());
-            TLineSeries& s = *series.back();
-            applyViewerSeriesDefaults(s, i);
-            chart.addSeries(s);
+            byIndex[static_cast<std::size_t>(i)] = series.back().get();
+        }
+        configureViewerChart(chart, byIndex);
+        const double first = 45000;
+        for (auto& owned : series) {
+            TLineSeries& s = *owned;
+            const int i = static_cast<int>(&owned - series.data());
             for (int d = 0; d < 365; ++d)
                 s.AddPoint(first + d, 0.004 * std::sin(d * 0.05 + i) + 0.0003 * i, "", s.SeriesColor());
         }
