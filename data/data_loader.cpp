@@ -1,0 +1,231 @@
+#include "data/data_loader.h"
+
+#include <cstdint>
+#include <span>
+
+#include "data/rotation_corrections.h"
+#include "runtime/calendar.h"
+#include "runtime/text_reader.h"
+#include "runtime/utf8_text.h"
+
+namespace pvz {
+namespace {
+
+enum class Field { year, month, day, mjd, xp, yp, ut1, unusedInteger, unusedReal };
+
+constexpr Field kDateLayout[] = {Field::year, Field::month, Field::day, Field::xp, Field::yp, Field::ut1};
+constexpr Field kDateAndMjdLayout[] = {Field::year, Field::month, Field::day, Field::mjd,
+                                       Field::xp,   Field::yp,    Field::ut1};
+constexpr Field kDateAndNumberLayout[] = {Field::year, Field::month, Field::day, Field::unusedInteger,
+                                          Field::xp,   Field::yp,    Field::ut1};
+constexpr Field kMjdLayout[] = {Field::mjd, Field::xp, Field::yp, Field::ut1};
+constexpr Field kMjdPoleLayout[] = {Field::mjd, Field::xp, Field::unusedReal, Field::yp};
+
+// How a slot's records give their epoch.
+enum class Epoch {
+    twoDigitDate,     // from the date, two-digit year
+    halfDayDate,      // the same, plus half a day
+    fourDigitOrMjd,   // the MJD field; the date (four-digit year) when it reads 0
+    mjdOnly,          // the MJD field
+};
+
+struct SlotFormat {
+    std::span<const Field> fields;
+    Epoch epoch;
+    bool hasUt1;
+};
+
+SlotFormat formatOf(int slot) {
+    switch (slot) {
+        case 4:
+            return {kDateAndMjdLayout, Epoch::fourDigitOrMjd, true};
+        case 6:
+            return {kDateAndNumberLayout, Epoch::halfDayDate, true};
+        case 7:
+        case 8:
+            return {kMjdLayout, Epoch::mjdOnly, true};
+        case 9:
+        case 11:
+            return {kDateAndNumberLayout, Epoch::twoDigitDate, true};
+        case 10:
+            return {kMjdPoleLayout, Epoch::mjdOnly, false};
+        default:
+            return {kDateLayout, Epoch::twoDigitDate, true};
+    }
+}
+
+struct Record {
+    // Date fields are the low 16 bits of the integers read; their arithmetic wraps.
+    std::uint16_t year = 0;
+    std::uint16_t month = 0;
+    std::uint16_t day = 0;
+    double mjd = 0.0;
+    double xp = 0.0;
+    double yp = 0.0;
+    double ut1 = 0.0;
+};
+
+// Reads one record's fields in layout order; a real that does not fit a double raises
+// EOverflow as it is stored, a discarded field raises nothing.
+Record readRecord(TextDataReader& reader, std::span<const Field> fields) {
+    Record record;
+    for (Field field : fields) {
+        switch (field) {
+            case Field::year:
+                record.year = static_cast<std::uint16_t>(readInteger(reader));
+                break;
+            case Field::month:
+                record.month = static_cast<std::uint16_t>(readInteger(reader));
+                break;
+            case Field::day:
+                record.day = static_cast<std::uint16_t>(readInteger(reader));
+                break;
+            case Field::mjd:
+                record.mjd = checkedStore(readReal(reader));
+                break;
+            case Field::xp:
+                record.xp = checkedStore(readReal(reader));
+                break;
+            case Field::yp:
+                record.yp = checkedStore(readReal(reader));
+                break;
+            case Field::ut1:
+                record.ut1 = checkedStore(readReal(reader));
+                break;
+            case Field::unusedInteger:
+                readInteger(reader);
+                break;
+            case Field::unusedReal:
+                readReal(reader);
+                break;
+        }
+    }
+    return record;
+}
+
+// 00..79 are 2000..2079, 80..99 are 1980..1999; 100 and above count from 1900.
+std::uint16_t yearOfTwoDigits(std::uint16_t year) {
+    if (year < 80) year = static_cast<std::uint16_t>(year + 100);
+    return static_cast<std::uint16_t>(year + 1900);
+}
+
+// The MJD of a record's date; day 0 of March is the last day of February.
+double mjdOfDate(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
+    if (day == 0 && month == 3) {
+        month = 2;
+        day = 29;
+    }
+    return mjdOf(encodeDayNumber(year, month, day));
+}
+
+void writeRow(ObservationStore& store, int row, int slot, const Record& record, double mjd, bool hasUt1) {
+    if (hasUt1) {
+        store.observations(row, slot, kindUT1) = record.ut1;
+        store.observations(row, slot, kindUT1R) =
+            checkedStore(static_cast<long double>(record.ut1) - tideCorrection(mjd, 1));
+    }
+    store.observations(row, slot, kindXp) = record.xp;
+    store.observations(row, slot, kindYp) = record.yp;
+    store.observations(row, slot, kindMJD) = mjd;
+    // A record with both pole coordinates zero carries no pole position.
+    if (record.xp == 0.0 && record.yp == 0.0) {
+        store.observations(row, slot, kindXp) = missingValue;
+        store.observations(row, slot, kindYp) = missingValue;
+    }
+}
+
+int readSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd) {
+    const SlotFormat format = formatOf(slot);
+    TextDataReader reader;
+    openForReading(reader, path);
+    raisePendingIoError();
+    int rows = 0;
+    for (;;) {
+        const bool atEnd = atEndOfFile(reader);
+        raisePendingIoError();
+        if (atEnd) break;
+        Record record = readRecord(reader, format.fields);
+        skipLine(reader);
+        raisePendingIoError();
+
+        double mjd = record.mjd;
+        if (mjd == 0.0) {
+            switch (format.epoch) {
+                case Epoch::mjdOnly:
+                    // MJD 0 lies long before any stored period, and there is no date to fall back on.
+                    continue;
+                case Epoch::fourDigitOrMjd:
+                    // The year as written; within 2000..2079 this equals the two-digit rule
+                    // applied to year - 2000.
+                    mjd = mjdOfDate(record.year, record.month, record.day);
+                    break;
+                case Epoch::twoDigitDate:
+                    mjd = mjdOfDate(yearOfTwoDigits(record.year), record.month, record.day);
+                    break;
+                case Epoch::halfDayDate:
+                    mjd = mjdOfDate(yearOfTwoDigits(record.year), record.month, record.day) + 0.5;
+                    break;
+            }
+        }
+
+        // Whole days since the start of the stored period; kept in 64 bits so that an absurd
+        // epoch never wraps into the period.
+        const std::int64_t dayOffset = truncToInt64(static_cast<long double>(mjd) - baseMjd);
+        if (dayOffset <= 0) continue;
+        if (dayOffset >= kRowCount) break;
+        // Several records per day could pass the store's capacity: the surplus is dropped.
+        if (rows == kRowCount) continue;
+        ++rows;
+        writeRow(store, rows, slot, record, mjd, format.hasUt1);
+    }
+    closeReader(reader);
+    raisePendingIoError();
+    return rows;
+}
+
+}  // namespace
+
+int loadSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd) {
+    try {
+        return readSlotFile(store, slot, path, baseMjd);
+    } catch (...) {
+        // A date or overflow error can leave a reading error of the same record pending; it
+        // belongs to the abandoned file and must not surface at the next file.
+        discardPendingIoError();
+        throw;
+    }
+}
+
+bool runLoadingSweep(ObservationStore& store, double baseMjd, LoaderServices& services) {
+    // The placeholder slots beyond the series slots never load.
+    for (int slot = 1; slot <= kSeriesSlotCount; ++slot) {
+        const std::string path = store.pathOf(slot);
+        if (!isExistingFile(path)) continue;
+        services.setStatusText(kReadingStatusPrefix + path);
+        store.slotLoaded[slot] = true;
+        store.anyFileFound = true;
+        loadSlotFile(store, slot, path, baseMjd);
+    }
+    return store.anyFileFound;
+}
+
+std::string dataDirectoryFor(const std::string& chosen) {
+    return std::string(utf8Prefix(chosen + "/", kMaxPathText));
+}
+
+void loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& services) {
+    store.observations.fill(missingValue);
+    store.slotLoaded.fill(false);
+    store.anyFileFound = false;
+    state.seriesChecked.fill(false);
+    while (!runLoadingSweep(store, state.baseMjd, services)) {
+        services.showMessage(kWrongDataPathMessage);
+        if (const std::optional<std::string> chosen = services.chooseDirectory(services.currentDirectory()))
+            store.dataDirectory = dataDirectoryFor(*chosen);
+    }
+    state.autoFitRequested = true;
+    state.timeShiftDays = 0.0;
+    services.setStatusText(kReadyStatus);
+}
+
+}  // namespace pvz
