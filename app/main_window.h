@@ -1,2 +1,168 @@
 #pragma once
-// The viewer's one window, TForm1: its controls, the chart and the handlers.
+// The viewer's one window, TForm1: its controls, the chart and the handlers. The components
+// are declared in the form's order; they are created parents first.
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/chart_panel.h"
+#include "chart/line_series.h"
+#include "data/display_cycle.h"
+#include "data/observation_store.h"
+#include "data/viewer_state.h"
+#include "runtime/window_system.h"
+
+namespace pvz {
+
+inline constexpr const char* kWindowTitle = "Просмотр графиков";
+inline constexpr const char* kPressStartStatus = "  Нажмите кнопку \"Старт\"";
+inline constexpr int kSmallScreenWidth = 800;  // screens this wide or narrower take the compact layout
+
+// A text that a handler wrote on the chart's canvas.
+struct DrawnText {
+    int x = 0;
+    int y = 0;
+    std::string text;
+};
+
+// How the window meets its platform; the defaults are the real program's.
+struct FormOptions {
+    // What FormCreate reads as the screen width; the screen's own when empty.
+    std::function<int()> screenWidth;
+    // FormCreate maximises the window; the headless tool keeps the size it sets.
+    bool maximise = true;
+    // After loading, BitBtnStartClick runs the display cycle until the program ends; with
+    // External it returns and the caller runs the passes (the headless tool and the tests).
+    enum class Cycle { Run, External } cycle = Cycle::Run;
+    // The immediate end of the second Start press; Application::exitNow when empty.
+    std::function<void()> exitNow;
+};
+
+class TForm1 : public Form {
+public:
+    explicit TForm1(FormOptions options = {});
+    ~TForm1() override;
+
+    // Components, in the form's declaration order.
+    std::unique_ptr<TChart> Chart;
+    std::unique_ptr<TLineSeries> Series1;
+    std::unique_ptr<TLineSeries> Series2;
+    std::unique_ptr<TLineSeries> Series3;
+    std::unique_ptr<CheckBox> CheckBox1;
+    std::unique_ptr<CheckBox> CheckBox2;
+    std::unique_ptr<CheckBox> CheckBox3;
+    std::unique_ptr<SpeedButton> SpeedButton1;
+    std::unique_ptr<SpeedButton> SpeedButton2;
+    std::unique_ptr<SpeedButton> SpeedButton3;
+    std::unique_ptr<SpeedButton> SpeedButton4;
+    std::unique_ptr<SpeedButton> SpeedButton5;
+    std::unique_ptr<SpeedButton> SpeedButton6;
+    std::unique_ptr<SpeedButton> SpeedButtonUndo;
+    std::unique_ptr<StatusBar> StatusBar1;
+    std::unique_ptr<Button> BitBtnStart;
+    std::unique_ptr<Timer> Timer1;
+    std::unique_ptr<TLineSeries> Series5;
+    std::unique_ptr<TLineSeries> Series6;
+    std::unique_ptr<TLineSeries> Series7;
+    std::unique_ptr<TLineSeries> Series8;
+    std::unique_ptr<TLineSeries> Series9;
+    std::unique_ptr<TLineSeries> Series10;
+    std::unique_ptr<TLineSeries> Series4;
+    std::unique_ptr<TLineSeries> Series11;
+    std::unique_ptr<CheckBox> CheckBox4;
+    std::unique_ptr<CheckBox> CheckBox5;
+    std::unique_ptr<CheckBox> CheckBox6;
+    std::unique_ptr<CheckBox> CheckBox7;
+    std::unique_ptr<CheckBox> CheckBox8;
+    std::unique_ptr<CheckBox> CheckBox9;
+    std::unique_ptr<CheckBox> CheckBox10;
+    std::unique_ptr<CheckBox> CheckBox11;
+    std::unique_ptr<ComboBox> ComboBoxScaleY;
+    std::unique_ptr<GroupBox> GroupBoxScales;
+    std::unique_ptr<StaticText> StaticText3;
+    std::unique_ptr<Edit> EditScale;
+    std::unique_ptr<StaticText> StaticText5;
+    std::unique_ptr<CheckBox> CheckBoxChoise;
+    std::unique_ptr<Timer> Timer2;
+    std::unique_ptr<RadioGroup> RadioGroupPVZ;
+    std::unique_ptr<RadioGroup> RadioGroupInterval;
+    std::unique_ptr<RadioGroup> RadioGroupTrend;
+    std::unique_ptr<GroupBox> GroupBox2;
+    std::unique_ptr<ComboBox> ComboBoxGrid;
+    std::unique_ptr<GroupBox> GroupBox1;
+    std::unique_ptr<GroupBox> GroupBox3;
+    std::unique_ptr<CheckBox> CheckBoxViz;
+    std::unique_ptr<Label> Label1;
+    std::unique_ptr<Label> Label2;
+    std::unique_ptr<StaticText> StaticTextX;
+    std::unique_ptr<StaticText> StaticTextY;
+
+    // The process-wide data: they live from window creation to the end of the program.
+    ObservationStore store;
+    SeriesArrays arrays;
+    ViewerState state;
+
+    // Handlers of window creation, closing and the Start button.
+    void FormCreate();
+    void FormClose();
+    void BitBtnStartClick(Button& Sender);
+
+    // Handlers of the time window, the vertical scale, the decorations and the visors.
+    void SpeedButton6MouseDown(SpeedButton& Sender, MouseButton Button, int X, int Y);
+    void SpeedButton6MouseUp(SpeedButton& Sender, MouseButton Button, int X, int Y);
+    void Timer1Timer(Timer& Sender);
+    void Timer2Timer(Timer& Sender);
+    void SpeedButtonUndoClick(SpeedButton& Sender);
+    void RadioGroupIntervalClick(RadioGroup& Sender);
+    void RadioGroupPVZClick(RadioGroup& Sender);
+    void ComboBoxScaleYChange(ComboBox& Sender);
+    void ComboBoxGridChange(ComboBox& Sender);
+    void CheckBoxChoiseClick(CheckBox& Sender);
+    void RadioGroupTrendClick(RadioGroup& Sender);
+    void ChartBeforeDrawAxes(TCustomAxisPanel& Sender);
+    void ChartGetNextAxisLabel(TCustomChartAxis& Sender, int LabelIndex, double& LabelValue, bool& Stop);
+    void ChartAfterDraw(TCustomAxisPanel& Sender);
+    void CheckBox9Click(CheckBox& Sender);
+    void ChartMouseMove(TCustomChartPanel& Sender, int X, int Y);
+    void CheckBoxVizClick(CheckBox& Sender);
+
+    // The series by chart index 0 to 10 (slot - 1).
+    TLineSeries& seriesAt(int index) const { return *seriesByIndex_[static_cast<std::size_t>(index)]; }
+    // The series check box with Tag `tag` (1 to 11).
+    CheckBox& seriesCheckBox(int tag) const { return *checkBoxByTag_[static_cast<std::size_t>(tag - 1)]; }
+    DisplayCycle& displayCycle() { return *cycle_; }
+    const FormOptions& options() const { return options_; }
+
+    // Moves the controls on the chart next to the legend rows and the plot edges, as the last
+    // drawing left them.
+    void layOutChartControls();
+
+    // The week numbers that ChartBeforeDrawAxes wrote in the last drawing (it records each one
+    // it writes in weekNumbers_, after clearing the list).
+    const std::vector<DrawnText>& drawnWeekNumbers() const { return weekNumbers_; }
+
+private:
+    class Controls;
+    class Loader;
+
+    void createComponents();
+    void configureComponents();
+    void connectEvents();
+    void applySmallScreenLayout();
+    void setUpBottomAxis();
+    void enableChartControls();
+    int readScreenWidth() const;
+
+    FormOptions options_;
+    std::array<TLineSeries*, kSeriesSlotCount> seriesByIndex_{};
+    std::array<TChartSeries*, kSeriesSlotCount> cycleSeries_{};
+    std::array<CheckBox*, kSeriesSlotCount> checkBoxByTag_{};
+    std::unique_ptr<Controls> controls_;
+    std::unique_ptr<DisplayCycle> cycle_;
+    std::vector<DrawnText> weekNumbers_;
+};
+
+}  // namespace pvz

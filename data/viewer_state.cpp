@@ -8,7 +8,9 @@ TimeBase timeBaseAt(double now) {
     TimeBase base;
     base.yesterdayDay = now - 1.0;
     base.yesterdayMjd = mjdOf(base.yesterdayDay);
-    base.mjdToDayOffset = base.yesterdayDay - base.yesterdayMjd;
+    // The difference is -15018 up to the rounding of the two values; taken whole, it maps every
+    // Monday of the week grid onto a midnight of the date axis.
+    base.mjdToDayOffset = static_cast<double>(roundToInt64(base.yesterdayDay - base.yesterdayMjd));
     base.baseMjd = base.yesterdayMjd - 750;
     base.currentWeek = static_cast<std::int32_t>(divTrunc64(truncToInt64(base.yesterdayMjd - weekEpochMjd), 7));
     // In integers: both ends are Mondays.

@@ -85,7 +85,10 @@ CalendarDate decodeDayNumber(double dayNumber) {
     return civilFromDayCount(day);
 }
 
-double julianDateOf(double dayNumber) {
+namespace {
+
+// The day count n of the day-number formula (Julian day of the date's noon).
+std::int64_t julianDayCountOf(double dayNumber) {
     // The date comes from the integral part: decoding the whole value would carry into the next
     // day within the last half millisecond and put the result one day high.
     const CalendarDate date = decodeDayNumber(static_cast<double>(integralPart(dayNumber)));
@@ -93,13 +96,21 @@ double julianDateOf(double dayNumber) {
     const std::int64_t m = date.month;
     const std::int64_t d = date.day;
     const std::int64_t a = (m - 14) / 12;  // -1 for January and February, else 0
-    const std::int64_t n = (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 -
-                           (3 * ((y + 4900 + a) / 100)) / 4 + d;
-    return static_cast<double>((static_cast<long double>(n) - 32075.5L) + fractionalPart(dayNumber));
+    return (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 - (3 * ((y + 4900 + a) / 100)) / 4 + d;
 }
 
+}  // namespace
+
+double julianDateOf(double dayNumber) {
+    return static_cast<double>((static_cast<long double>(julianDayCountOf(dayNumber)) - 32075.5L) +
+                               fractionalPart(dayNumber));
+}
+
+// Rounded once, from the extended sum: MJD and day number then differ by exactly 15018 days
+// wherever both lie in the same binary range, so the chart's date axis lands on whole days.
 double mjdOf(double dayNumber) {
-    return static_cast<double>(static_cast<long double>(julianDateOf(dayNumber)) - 2400000.5L);
+    return static_cast<double>((static_cast<long double>(julianDayCountOf(dayNumber)) - 2432076.0L) +
+                               fractionalPart(dayNumber));
 }
 
 std::int64_t truncToInt64(long double x) {

@@ -5,6 +5,7 @@
 // paint, close) is wrapped so that an exception leaving it reaches the error display instead
 // of the toolkit's event loop.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,18 +17,74 @@
 namespace pvz {
 
 namespace detail {
+struct ApplicationImpl;
 struct ControlImpl;
 struct BitmapImpl;
+struct PanelWidget;
 }  // namespace detail
 
-// The application object: create one before any control, bitmap or text measure.
+class DialogService;
+class Form;
+struct InputAccess;
+
+// The clock of the pending-event pump: monotonic, so a clock stepping back cannot stretch a wait.
+using PumpClock = std::chrono::steady_clock;
+
+// The application object: create one before any control, bitmap or text measure. It sets up
+// the toolkit (the offscreen platform works), maps the program's font names to installed faces
+// and holds the replaceable dialogs.
 class Application {
 public:
     Application(int& argc, char** argv);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
+
+    // The one application object; it must exist.
+    static Application& instance();
+
+    // The title of message boxes and the default title of windows.
+    void setTitle(const std::string& title);
+    const std::string& title() const;
+
+    // Shows the form (its creation handler runs first) and runs the event loop until a
+    // termination request; returns the exit code.
+    int run(Form& mainForm);
+    // Ends the event loop once control returns to it; waits of the pump stop at once.
+    void terminate();
+    bool terminationRequested() const;
+    // Ends the process at once with exit code 0, after flushing the standard streams.
+    [[noreturn]] void exitNow();
+
+    // Delivers every queued event (input, timer, paint, termination request), then returns.
+    void processPendingEvents();
+    // Delivers events as they come until the deadline, blocking on the event queue in between
+    // (no busy wait); returns at once when termination has been requested.
+    void waitForEvents(PumpClock::time_point deadline);
+
+    // Width and height of the primary screen in pixels.
+    int screenWidth() const;
+    int screenHeight() const;
+
+    // The dialogs in force; setDialogService(nullptr) restores the toolkit's own.
+    DialogService& dialogs();
+    void setDialogService(DialogService* service);
+
+    // Shows an error from an event handler in the error box, now or, when `deferred`, as soon
+    // as the event loop runs again.
+    void reportError(const std::string& message, bool deferred = false);
+    // Runs fn and hands any exception leaving it to reportError. Every handler call from the
+    // toolkit goes through here.
+    void guarded(const std::function<void()>& fn, bool deferReport = false) noexcept;
+
+private:
+    friend struct detail::ApplicationImpl;
+    std::unique_ptr<detail::ApplicationImpl> impl_;
 };
+
+// The text of the error box for an exception message: "." is appended when the code of the
+// last character is above that of ".".
+std::string errorDisplayText(const std::string& message);
 
 // An off-screen 32-bit picture with its own canvas.
 class Bitmap {
@@ -44,14 +101,22 @@ public:
     Canvas& canvas();
     // The colour at (x, y), red in the low byte; (x, y) must lie inside the picture.
     Color pixel(int x, int y) const;
+    // Writes the picture as a PNG file; false when it cannot be written.
+    bool saveToFile(const std::string& path) const;
 
 private:
     friend class PanelControl;
+    friend class Control;
     std::unique_ptr<detail::BitmapImpl> impl_;
 };
 
+enum class Align { None, Bottom, Client };
+
+enum class MouseButton { Left, Right, Middle };
+
 // Base of every control: position and size in the parent's client pixels, enabled and
 // visible states, tag, colour, font, hint and the list of direct child controls.
+// A new control takes its window's font; destroying a control destroys its toolkit widget.
 class Control {
 public:
     virtual ~Control();
@@ -69,20 +134,27 @@ public:
     void setWidth(int width);
     void setHeight(int height);
     void setBounds(int left, int top, int width, int height);
+    // Bottom: along the parent's bottom edge at full width; Client: what the others leave.
+    void setAlign(Align align);
+    int clientWidth() const;
+    int clientHeight() const;
 
     bool enabled() const;
     void setEnabled(bool enabled);
+    // The control's own visible state (a visible child of a hidden window still says true).
     bool visible() const;
     void setVisible(bool visible);
 
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
 
+    // clDefault takes the parent's colour.
     Color color() const;
     void setColor(Color color);
     const Font& font() const;
     void setFont(const Font& font);
     void setHint(const std::string& hint, bool showHint = true);
+    const std::string& hint() const;
     void setHandPointCursor(bool on);
 
     // Direct children in creation order.
@@ -90,12 +162,19 @@ public:
     Control& child(int index) const { return *children_.at(static_cast<std::size_t>(index)); }
 
     Point screenToClient(Point screen) const;
+    Point clientToScreen(Point client) const;
+
+    // What the control shows now, children included, copied into the bitmap (which takes the
+    // control's size). Panels show their front picture; their paint() is not called.
+    void grab(Bitmap& into) const;
 
 protected:
     Control(Control* parent, std::unique_ptr<detail::ControlImpl> impl);
     detail::ControlImpl& impl() const { return *impl_; }
 
 private:
+    friend struct detail::ControlImpl;
+    friend struct InputAccess;
     Control* parent_;
     std::unique_ptr<detail::ControlImpl> impl_;
     std::vector<Control*> children_;
@@ -112,6 +191,7 @@ public:
     // Asks the window system to repaint the control later (requests coalesce into one paint).
     void invalidate();
     // Within paint(): makes the bitmap the window's picture, its top-left corner at (x, y).
+    // The picture is shared, not copied, until something draws on it.
     void showBitmap(const Bitmap& bitmap, int x, int y);
     // Draws straight onto the window: visible at once, gone at the next showBitmap.
     Canvas& windowCanvas();
@@ -120,9 +200,17 @@ protected:
     virtual void paint() {}
     virtual void mouseMoved(int /*x*/, int /*y*/) {}
     virtual void resized() {}
+
+private:
+    friend struct detail::PanelWidget;
 };
 
 // Pointer position in screen coordinates; false when the window system cannot tell.
 bool pointerScreenPosition(Point& position);
+// Moves the pointer to a screen position (the headless tool's simulated mouse).
+void setPointerScreenPosition(Point position);
 
 }  // namespace pvz
+
+#include "runtime/window_system_controls.h"
+#include "runtime/window_system_services.h"

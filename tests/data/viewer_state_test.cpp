@@ -12,7 +12,7 @@ TEST(TimeBase, MidFebruary2017AtNoon) {
     state.fixTimeBase(encodeDayNumber(2017, 2, 15) + 0.5);
     EXPECT_EQ(state.yesterdayDay, encodeDayNumber(2017, 2, 14) + 0.5);
     EXPECT_NEAR(state.yesterdayMjd, 57798.5, 1e-9);
-    EXPECT_NEAR(state.mjdToDayOffset, -15018.0, 1e-9);
+    EXPECT_EQ(state.mjdToDayOffset, -15018.0);
     EXPECT_NEAR(state.baseMjd, 57048.5, 1e-9);
     EXPECT_EQ(state.currentWeek, 2147);
     EXPECT_EQ(state.homeStartMjd, 57776.0);  // Monday, 23 January 2017
@@ -35,7 +35,7 @@ TEST(TimeBase, UnshiftedWindowIsFourWholeWeeksEndingAfterYesterday) {
         ASSERT_LT(base.yesterdayMjd, base.homeEndMjd) << now;
         ASSERT_GE(base.yesterdayMjd, base.homeEndMjd - 7) << now;
         ASSERT_NEAR(base.baseMjd, base.yesterdayMjd - 750, 1e-9);
-        ASSERT_NEAR(base.mjdToDayOffset, -15018.0, 1e-6) << now;
+        ASSERT_EQ(base.mjdToDayOffset, -15018.0) << now;
     }
 }
 

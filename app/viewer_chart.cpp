@@ -1,0 +1,124 @@
+#include "app/viewer_chart.h"
+
+namespace pvz {
+namespace {
+
+struct SeriesDeclaration {
+    const char* name;
+    const char* title;
+    Color color;
+    bool lineVisible;
+    int lineWidth;
+    bool pointerVisible;
+    TSeriesPointerStyle style;
+    int horizSize;
+    int vertSize;
+    Color pointerPen;    // clDefault: the stock black pen
+    int pointerPenWidth;
+    Color pointerBrush;  // clDefault: the series colour
+    bool dateTime;
+};
+
+// Colours are 24-bit values with red in the low byte.
+constexpr SeriesDeclaration kSeries[kSeriesSlotCount] = {
+    {"Series1", "КВЕЛ", clAqua, true, 2, false, psRectangle, 2, 3, clDefault, 1, clDefault, true},
+    {"Series2", "IERS", clBlue, false, 1, true, psDiamond, 4, 4, clDefault, 1, clDefault, false},
+    {"Series3", "USNO", clBlue, true, 1, false, psTriangle, 4, 4, clDefault, 1, clDefault, false},
+    {"Series5", "R-ДОР", 33023, false, 1, true, psCircle, 4, 4, clDefault, 1, clDefault, false},
+    {"Series6", "L-ДОР", 8453888, false, 1, true, psRectangle, 3, 3, clNavy, 1, clDefault, true},
+    {"Series7", "G-ДОР", clYellow, false, 1, true, psTriangle, 4, 4, 4227327, 1, clDefault, true},
+    {"Series8", "R-ИПА", clRed, false, 1, true, psCircle, 4, 4, clRed, 1, 2171381, true},
+    {"Series9", "G-ИПА", 8454143, false, 1, true, psTriangle, 4, 4, clBlue, 2, clDefault, true},
+    {"Series10", "L-ИПА", 4259584, false, 1, true, psRectangle, 3, 3, clTeal, 1, 52286, true},
+    {"Series4", "L-ЦУП", 16384, false, 1, true, psRectangle, 3, 3, clGreen, 1, 3632896, true},
+    {"Series11", "G-ЦУП", 1102831, false, 1, true, psTriangle, 4, 4, clGreen, 1, clDefault, true},
+};
+
+void configureSeries(TLineSeries& series, const SeriesDeclaration& d) {
+    series.setName(d.name);
+    series.setTitle(d.title);
+    series.setSeriesColor(d.color);
+    TChartPen line = series.LinePen();
+    line.visible = d.lineVisible;
+    line.width = d.lineWidth;
+    series.setLinePen(line);
+
+    TSeriesPointer& pointer = series.Pointer();
+    pointer.setVisible(d.pointerVisible);
+    pointer.setStyle(d.style);
+    pointer.setHorizSize(d.horizSize);
+    pointer.setVertSize(d.vertSize);
+    pointer.setInflateMargins(true);
+    TChartPen pen = pointer.Pen();
+    if (d.pointerPen != clDefault) pen.color = d.pointerPen;
+    pen.width = d.pointerPenWidth;
+    pointer.setPen(pen);
+    TChartBrush brush = pointer.Brush();
+    brush.color = d.pointerBrush;
+    pointer.setBrush(brush);
+
+    series.XValues().setName("X");
+    series.XValues().setOrder(loAscending);
+    series.XValues().setDateTime(d.dateTime);
+    series.XValues().setMultiplier(1.0);
+    series.YValues().setName("Y");
+    series.YValues().setOrder(loNone);
+    series.YValues().setMultiplier(1.0);
+}
+
+}  // namespace
+
+void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSlotCount> series) {
+    chart.beginLoading();
+    chart.setMarginLeft(1);
+    chart.setMarginTop(5);
+    chart.setMarginRight(1);
+    chart.setMarginBottom(13);
+
+    TChartGradient& gradient = chart.Gradient();
+    gradient.setVisible(true);
+    gradient.setDirection(gdFromCenter);
+    gradient.setStartColor(clSilver);
+    gradient.setEndColor(8421440);
+
+    // The stored form sets colours only: the back wall keeps its clear brush, so the gradient
+    // shows inside its outline.
+    chart.BackWall().setColor(clWhite);
+    chart.BackWall().setBrush(TChartBrush{clWhite, chart.BackWall().Brush().style});
+    chart.LeftWall().setBrush(TChartBrush{clWhite, chart.LeftWall().Brush().style});
+    chart.BottomWall().setBrush(TChartBrush{clWhite, chart.BottomWall().Brush().style});
+    chart.setBackColor(clWhite);
+
+    TChartTitle& title = chart.Title();
+    title.setText("ПВЗ КВЕЛ");
+    title.setFont(Font{"Arial", -19, clBlue, 0});
+    TChartPen frame = title.Frame();
+    frame.color = 33023;
+    frame.width = 6;
+    title.setFrame(frame);
+
+    chart.setView3D(false);
+    chart.setView3DWalls(false);
+    chart.setChart3DPercent(1);
+
+    applyViewerBottomAxisDefaults(chart.BottomAxis());
+    applyViewerLeftAxisDefaults(chart.LeftAxis());
+    applyViewerHiddenAxisDefaults(chart.TopAxis());
+    applyViewerHiddenAxisDefaults(chart.RightAxis());
+
+    for (int i = 0; i < kSeriesSlotCount; ++i) {
+        TLineSeries& s = *series[static_cast<std::size_t>(i)];
+        configureSeries(s, kSeries[i]);
+        chart.addSeries(s);
+    }
+
+    TChartLegend& legend = chart.Legend();
+    legend.setColorWidth(50);
+    legend.setFont(Font{"Arial", -13, clBlack, 0});
+    legend.setShadowSize(0);
+    legend.setShadowColor(8454016);
+    legend.setTextStyle(ltsPlain);
+    chart.endLoading();
+}
+
+}  // namespace pvz

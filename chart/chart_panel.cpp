@@ -1,0 +1,331 @@
+#include "chart/chart_panel.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "chart/chart_errors.h"
+
+namespace pvz {
+
+// ---- TChartCanvas3D
+
+void TChartCanvas3D::lineTo(int x, int y) {
+    Canvas& target = sync();
+    target.moveTo(current_.x, current_.y);
+    target.lineTo(x, y);
+    current_ = {x, y};
+}
+
+// ---- TCustomChartPanel
+
+TCustomChartPanel::TCustomChartPanel(Control* parent) : PanelControl(parent), chartCanvas_(&windowCanvas()) {}
+
+TCustomChartPanel::~TCustomChartPanel() = default;
+
+void TCustomChartPanel::requestChartRepaint() {
+    if (!autoRepaint_) return;
+    dirty_ = true;
+    invalidate();
+}
+
+void TCustomChartPanel::CanvasReplaced() { requestChartRepaint(); }
+
+Rect TCustomChartPanel::GetDrawRect() const { return {0, 0, width(), height()}; }
+
+void TCustomChartPanel::PaintChart() {
+    const Rect r = GetDrawRect();
+    const bool pictureFits = bitmap_.width() == r.width() && bitmap_.height() == r.height();
+    if (!dirty_ && bufferedDisplay_ && pictureFits) {
+        showBitmap(bitmap_, r.left, r.top);
+        return;
+    }
+    DrawToCanvas(&windowCanvas(), r);
+}
+
+void TCustomChartPanel::DrawToCanvas(Canvas* target, const Rect& rect) { drawInto(target, rect, bufferedDisplay_); }
+
+void TCustomChartPanel::drawToBitmap() { drawInto(nullptr, GetDrawRect(), true); }
+
+void TCustomChartPanel::drawInto(Canvas* target, const Rect& rect, bool buffered) {
+    Canvas* surface = nullptr;
+    if (buffered) {
+        bitmap_.setSize(rect.width(), rect.height());
+        surface = &bitmap_.canvas();
+        panelRect_ = {0, 0, rect.width(), rect.height()};
+    } else {
+        surface = target != nullptr ? target : &windowCanvas();
+        panelRect_ = rect;
+    }
+    // The canvas goes back to the window however the drawing ends.
+    struct BackToWindow {
+        TChartCanvas3D& canvas;
+        Canvas* window;
+        ~BackToWindow() { canvas.setTarget(window); }
+    } restore{chartCanvas_, &windowCanvas()};
+    chartCanvas_.setTarget(surface);
+
+    plotRect_ = plotRectInsideMargins(panelRect_, margins_, borderWidth_);
+    RecalcPlotSize();
+    try {
+        DrawChartContents(panelRect_);
+    } catch (...) {
+        // A failed drawing is not retried on every uncovering of the window; the next change
+        // of a property draws again.
+        dirty_ = false;
+        throw;
+    }
+    if (buffered && target != nullptr) {
+        if (target == &windowCanvas()) {
+            showBitmap(bitmap_, rect.left, rect.top);
+        } else {
+            std::vector<std::uint32_t> row(static_cast<std::size_t>(std::max(bitmap_.width(), 0)));
+            for (int y = 0; y < bitmap_.height(); ++y) {
+                for (int x = 0; x < bitmap_.width(); ++x) {
+                    const pvz::Color c = bitmap_.pixel(x, y);
+                    row[static_cast<std::size_t>(x)] = argbOf(c);
+                }
+                target->drawPixels(rect.left, rect.top + y, bitmap_.width(), 1, row.data(), bitmap_.width());
+            }
+        }
+    }
+    dirty_ = false;
+}
+
+void TCustomChartPanel::RecalcPlotSize() { plotRect_ = recalcPlotRect(plotRect_, panelRect_, width(), height()); }
+
+void TCustomChartPanel::PaintBorder(const Rect& rect) {
+    Canvas& canvas = ChartCanvas();
+    canvas.pen() = Pen{};
+    canvas.brush().style = BrushStyle::Clear;
+    Rect r = rect;
+    const auto bevel = [&](TPanelBevel kind) {
+        if (kind == bvNone) return;
+        const bool raised = kind == bvRaised;
+        canvas.frame3D(r, raised ? clBtnHighlight : clBtnShadow, raised ? clBtnShadow : clBtnHighlight, bevelWidth_);
+    };
+    bevel(bevelOuter_);
+    if (borderWidth_ > 0) canvas.frame3D(r, color_, color_, borderWidth_);
+    bevel(bevelInner_);
+}
+
+void TCustomChartPanel::SelectFont(const pvz::Font& font) { ChartCanvas().font() = font; }
+
+void TCustomChartPanel::mouseMoved(int x, int y) {
+    if (OnMouseMove) OnMouseMove(*this, x, y);
+}
+
+void TCustomChartPanel::resized() {
+    // The picture no longer fits; PaintChart draws anew whatever the dirty flag says.
+    invalidate();
+}
+
+// ---- TCustomChartPanelExtended
+
+TCustomChartPanelExtended::TCustomChartPanelExtended(Control* parent, ChartOwner* owner)
+    : TCustomChartPanel(parent), gradient_(owner) {}
+
+void TCustomChartPanelExtended::DrawBackImage(const Rect&) {}
+
+void TCustomChartPanelExtended::FillBackground(const Rect& rect) {
+    Canvas& canvas = ChartCanvas();
+    if (gradient_.Visible()) {
+        const std::vector<std::uint32_t>& picture = gradientCache_.picture(
+            gradient_.Direction(), gradient_.StartColor(), gradient_.EndColor(), rect.width(), rect.height());
+        if (!picture.empty()) canvas.drawPixels(rect.left, rect.top, rect.width(), rect.height(), picture.data(), rect.width());
+        return;
+    }
+    canvas.brush() = Brush{Color(), BrushStyle::Solid};
+    canvas.fillRect(rect);
+}
+
+void TCustomChartPanelExtended::PaintBackground(const Rect& rect) {
+    FillBackground(rect);
+    DrawBackImage(rect);
+    PaintBorder(rect);
+}
+
+// ---- TCustomAxisPanel
+
+TCustomAxisPanel::TCustomAxisPanel(Control* parent)
+    : TCustomChartPanelExtended(parent, this),
+      bottomAxis_(this, AxisPlace::Bottom),
+      topAxis_(this, AxisPlace::Top),
+      leftAxis_(this, AxisPlace::Left),
+      rightAxis_(this, AxisPlace::Right),
+      depthAxis_(this),
+      axes_{&bottomAxis_, &topAxis_, &leftAxis_, &rightAxis_, &depthAxis_} {}
+
+TCustomAxisPanel::~TCustomAxisPanel() {
+    destroying_ = true;
+    for (TChartSeries* s : series_) s->setParentChart(nullptr);
+}
+
+void TCustomAxisPanel::addSeries(TChartSeries& series) {
+    if (std::find(series_.begin(), series_.end(), &series) != series_.end()) return;
+    series_.push_back(&series);
+    series.setParentChart(this);
+    requestChartRepaint();
+}
+
+void TCustomAxisPanel::removeSeries(TChartSeries& series) {
+    const auto it = std::find(series_.begin(), series_.end(), &series);
+    if (it == series_.end()) return;
+    series_.erase(it);
+    series.setParentChart(nullptr);
+    requestChartRepaint();
+}
+
+bool TCustomAxisPanel::anyActiveSeries() const {
+    return std::any_of(series_.begin(), series_.end(), [](const TChartSeries* s) { return s->Active(); });
+}
+
+bool TCustomAxisPanel::axisShown(const TCustomChartAxis& axis) const {
+    if (!axisVisible_ || !axis.Visible() || axis.isDepthAxis()) return false;
+    bool anyUsesAxes = false;
+    for (const TChartSeries* s : series_) {
+        if (!s->Active() || !s->usesAxes()) continue;
+        anyUsesAxes = true;
+        if (s->associatedToAxis(axis)) return true;
+    }
+    return !anyUsesAxes;
+}
+
+const TCustomChartAxis& TCustomAxisPanel::horizAxisOf(const TChartSeries& series) const {
+    return series.HorizAxis() == aTopAxis ? topAxis_ : bottomAxis_;
+}
+
+const TCustomChartAxis& TCustomAxisPanel::vertAxisOf(const TChartSeries& series) const {
+    return series.VertAxis() == aRightAxis ? rightAxis_ : leftAxis_;
+}
+
+void TCustomAxisPanel::resetCanvasState() {
+    CanvasState& state = ChartCanvas().state();
+    const PenMode mode = state.pen.mode;
+    state.pen = Pen{};
+    state.pen.mode = mode;
+    state.brush = Brush{clWhite, BrushStyle::Solid};
+    state.font.color = clBlack;
+    state.font.setSizeInPoints(10);
+    state.backgroundColor = clWhite;
+    state.backgroundMode = BackgroundMode::Transparent;
+}
+
+void TCustomAxisPanel::DrawChartContents(const Rect& panelRect) {
+    countDrawing();
+    Canvas& canvas = ChartCanvas();
+    PaintBackground(panelRect);  // 1
+    // 2: the series have nothing to prepare before a flat drawing.
+    DrawHeaderAndLegend();  // 3
+    // 4 and 6: series depths are all 0 in a flat view.
+    LayoutAxes();           // 5
+    LayoutSeriesMargins();  // 7
+    DrawBackWall();         // 8
+    if (axisVisible_) {     // 9
+        if (OnBeforeDrawAxes) OnBeforeDrawAxes(*this);
+        for (TCustomChartAxis* axis : axes_)
+            if (axisShown(*axis)) axis->DrawAxis();
+    }
+    if (OnBeforeDrawSeries) OnBeforeDrawSeries(*this);  // 10
+    for (TChartSeries* s : series_) {                   // 11
+        if (!s->Active()) continue;
+        if (clipPoints_) canvas.setClipRect(plotRect_);
+        s->drawAllValues();
+        if (clipPoints_) canvas.removeClip();
+    }
+    resetCanvasState();                        // 12
+    if (OnAfterDraw) OnAfterDraw(*this);  // 13
+}
+
+// ---- TCustomChart
+
+TCustomChart::TCustomChart(Control* parent)
+    : TCustomAxisPanel(parent),
+      backWall_(this),
+      leftWall_(this),
+      bottomWall_(this),
+      title_(this),
+      foot_(this),
+      legend_(this) {
+    backWall_.setBrush(TChartBrush{clDefault, BrushStyle::Clear});
+    leftWall_.setColor(8454143);
+    bottomWall_.setColor(clWhite);
+}
+
+void TCustomChart::setChart3DPercent(int percent) {
+    if (percent < 1 || percent > 100) throw ChartException("3D effect percent must be between 1 and 100");
+    changePanel(chart3DPercent_, percent);
+}
+
+void TCustomChart::setBackColor(pvz::Color color) {
+    backWall_.setColor(color);
+    if (parent() != nullptr && !isLoading()) {
+        TChartBrush brush = backWall_.Brush();
+        brush.style = BrushStyle::Solid;
+        backWall_.setBrush(brush);
+    }
+}
+
+int TCustomChart::WallSizeForAxis(const TCustomChartAxis&) const { return 0; }
+
+void TCustomChart::DrawBackImage(const Rect&) {}
+
+void TCustomChart::drawTitles() {
+    Canvas& canvas = ChartCanvas();
+    title_.draw(canvas, TitlePlace::Top, plotRect_);
+    RecalcPlotSize();
+    foot_.draw(canvas, TitlePlace::Bottom, plotRect_);
+    RecalcPlotSize();
+}
+
+void TCustomChart::DrawHeaderAndLegend() {
+    if (!legend_.Visible() || !anyActiveSeries()) {
+        drawTitles();
+        return;
+    }
+    const bool side = legend_.Alignment() == laLeft || legend_.Alignment() == laRight;
+    if (!side) drawTitles();
+    legend_.Draw(ChartCanvas(), panelRect_, plotRect_);
+    RecalcPlotSize();
+    if (side) drawTitles();
+}
+
+void TCustomChart::LayoutAxes() {
+    for (TCustomChartAxis* axis : AxesList()) axis->AdjustRange();
+    RecalcPlotSize();
+    const Rect original = plotRect_;
+    Rect rect = plotRect_;
+    const TCustomChartAxis* lastMeasured = nullptr;
+    for (TCustomChartAxis* axis : AxesList()) {
+        if (!axisShown(*axis)) continue;
+        Rect band = original;
+        axis->ReserveAxisSpace(band);
+        const Rect inside = band.intersected(rect);
+        if (!inside.isEmpty()) rect = inside;
+        lastMeasured = axis;
+    }
+    plotRect_ = rect;
+    RecalcPlotSize();
+    for (TCustomChartAxis* axis : AxesList()) axis->ComputePixelSpan();
+    // Handlers of OnBeforeDrawAxes find the font of the last axis measured.
+    if (lastMeasured != nullptr) SelectFont(lastMeasured->LabelsFont());
+}
+
+void TCustomChart::LayoutSeriesMargins() {
+    for (TCustomChartAxis* axis : {static_cast<TCustomChartAxis*>(&TopAxis()), static_cast<TCustomChartAxis*>(&LeftAxis()),
+                                   static_cast<TCustomChartAxis*>(&RightAxis()),
+                                   static_cast<TCustomChartAxis*>(&BottomAxis())}) {
+        int startInset = 0;
+        int endInset = 0;
+        axis->seriesMarginInsets(startInset, endInset);
+        axis->InsetRangeByMargins(startInset, endInset);
+    }
+}
+
+void TCustomChart::DrawBackWall() { backWall_.drawFlat(ChartCanvas(), plotRect_); }
+
+// ---- TChart
+
+TChart::TChart(Control* parent) : TCustomChart(parent) { setAutoRepaint(true); }
+
+}  // namespace pvz

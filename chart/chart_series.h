@@ -1,0 +1,119 @@
+#pragma once
+// The point storage base of every series: X and Y value lists, point colours and labels, the
+// add and clear operations with their events, and the hooks the axes and the chart call.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chart/chart_values.h"
+#include "runtime/graphics.h"
+
+namespace pvz {
+
+class ChartOwner;
+class TCustomChartAxis;
+
+enum THorizAxis { aTopAxis, aBottomAxis, aBothHorizAxis, aCustomHorizAxis };
+enum TVertAxis { aLeftAxis, aRightAxis, aBothVertAxis, aCustomVertAxis };
+
+class TChartSeries {
+public:
+    // Returning false refuses the point about to be added (its values are in the lists' TempValue).
+    using TSeriesOnBeforeAdd = std::function<bool(TChartSeries& sender)>;
+    using TSeriesOnAfterAdd = std::function<void(TChartSeries& sender, int valueIndex)>;
+    using TSeriesNotifyEvent = std::function<void(TChartSeries& sender)>;
+
+    TChartSeries();
+    virtual ~TChartSeries();
+    TChartSeries(const TChartSeries&) = delete;
+    TChartSeries& operator=(const TChartSeries&) = delete;
+
+    // The chart that shows the series and receives its change notifications; may be null.
+    ChartOwner* ParentChart() const { return parentChart_; }
+    void setParentChart(ChartOwner* chart) { parentChart_ = chart; }
+
+    const std::string& Name() const { return name_; }
+    void setName(std::string name) { name_ = std::move(name); }
+
+    bool Active() const { return active_; }
+    void setActive(bool active);
+    Color SeriesColor() const { return seriesColor_; }
+    void setSeriesColor(Color color);
+    const std::string& Title() const { return title_; }
+    void setTitle(std::string_view title);
+    bool ShowInLegend() const { return showInLegend_; }
+    void setShowInLegend(bool show);
+    THorizAxis HorizAxis() const { return horizAxis_; }
+    void setHorizAxis(THorizAxis axis);
+    TVertAxis VertAxis() const { return vertAxis_; }
+    void setVertAxis(TVertAxis axis);
+
+    TChartValueList& XValues() { return xValues_; }
+    const TChartValueList& XValues() const { return xValues_; }
+    TChartValueList& YValues() { return yValues_; }
+    const TChartValueList& YValues() const { return yValues_; }
+    // The colour stored with point i (clDefault: take the series colour).
+    Color pointColor(int index) const { return colors_[static_cast<std::size_t>(index)]; }
+    const std::string& pointLabel(int index) const { return labels_[static_cast<std::size_t>(index)]; }
+
+    // Adds a point at the place its X takes in the X order and returns its index, or -1
+    // when OnBeforeAdd refuses it.
+    int AddPoint(double x, double y, std::string_view label = {}, Color color = clDefault);
+    // Removes every point; the lists keep their capacity for the next refill.
+    void ClearPoints();
+    int Count() const { return xValues_.count(); }
+
+    // Smallest and largest values of the lists, 0 when the series is empty.
+    double LowestX() const { return xValues_.minValue(); }
+    double HighestX() const { return xValues_.maxValue(); }
+    double LowestY() const { return yValues_.minValue(); }
+    double HighestY() const { return yValues_.maxValue(); }
+
+    // The extents the axes fit their automatic ends to.
+    virtual double MinXValue() const { return LowestX(); }
+    virtual double MaxXValue() const { return HighestX(); }
+    virtual double MinYValue() const { return LowestY(); }
+    virtual double MaxYValue() const { return HighestY(); }
+
+    // Whether the series is plotted against the axis (by HorizAxis or VertAxis).
+    virtual bool associatedToAxis(const TCustomChartAxis& axis) const;
+    virtual bool usesAxes() const { return true; }
+    // Pixels the series needs beside its extreme points (room for markers); 0 here.
+    virtual void horizontalMargins(int& left, int& right) const;
+    virtual void verticalMargins(int& top, int& bottom) const;
+    // Draws the visible points on the chart's canvas; nothing here.
+    virtual void drawAllValues() {}
+
+    // The index range drawn in the last drawing, -1 when nothing was visible.
+    int FirstVisible() const { return firstVisible_; }
+    int LastVisible() const { return lastVisible_; }
+
+    TSeriesOnBeforeAdd OnBeforeAdd;
+    TSeriesOnAfterAdd OnAfterAdd;
+    TSeriesNotifyEvent OnClearValues;
+
+protected:
+    // Tells the chart that something it shows has changed.
+    void repaint();
+
+    int firstVisible_ = -1;
+    int lastVisible_ = -1;
+
+private:
+    ChartOwner* parentChart_ = nullptr;
+    std::string name_;
+    bool active_ = true;
+    Color seriesColor_ = clDefault;
+    std::string title_;
+    bool showInLegend_ = true;
+    THorizAxis horizAxis_ = aBottomAxis;
+    TVertAxis vertAxis_ = aLeftAxis;
+    TChartValueList xValues_{"X", loAscending};
+    TChartValueList yValues_{"Y", loNone};
+    std::vector<Color> colors_;
+    std::vector<std::string> labels_;
+};
+
+}  // namespace pvz

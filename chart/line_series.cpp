@@ -1,0 +1,281 @@
+#include "chart/line_series.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "chart/chart_axis.h"
+#include "chart/chart_errors.h"
+#include "chart/chart_owner.h"
+
+namespace pvz {
+namespace {
+
+// Points whose pixels lie beyond this are not drawn: the platform's coordinates end there.
+constexpr int kLargestDrawablePixel = 32766;
+
+bool drawable(int pixel) { return pixel >= -kLargestDrawablePixel && pixel <= kLargestDrawablePixel; }
+
+// Colours for ColorEachPoint, taken in turn by the point index.
+constexpr std::array<Color, 16> kPointPalette = {clRed,  clGreen,  clYellow, clBlue,   clWhite,  clGray,
+                                                 clFuchsia, clTeal, clNavy, clMaroon, clLime,   clOlive,
+                                                 clPurple, clSilver, clAqua, clBlack};
+
+template <class T>
+bool store(T& field, const T& value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+}  // namespace
+
+// ---- TSeriesPointer
+
+TSeriesPointer::TSeriesPointer(std::function<void()> changed) : changed_(std::move(changed)) {}
+
+void TSeriesPointer::changed() {
+    if (changed_) changed_();
+}
+
+void TSeriesPointer::setBrush(const TChartBrush& brush) {
+    if (store(brush_, brush)) changed();
+}
+void TSeriesPointer::setDark3D(bool dark3D) {
+    if (store(dark3D_, dark3D)) changed();
+}
+void TSeriesPointer::setDraw3D(bool draw3D) {
+    if (store(draw3D_, draw3D)) changed();
+}
+void TSeriesPointer::setHorizSize(int size) {
+    if (size < 1) throw ChartException("Pointer size must be greater than zero");
+    if (store(horizSize_, size)) changed();
+}
+void TSeriesPointer::setVertSize(int size) {
+    if (size < 1) throw ChartException("Pointer size must be greater than zero");
+    if (store(vertSize_, size)) changed();
+}
+void TSeriesPointer::setInflateMargins(bool inflate) {
+    if (store(inflateMargins_, inflate)) changed();
+}
+void TSeriesPointer::setPen(const TChartPen& pen) {
+    if (store(pen_, pen)) changed();
+}
+void TSeriesPointer::setStyle(TSeriesPointerStyle style) {
+    if (store(style_, style)) changed();
+}
+void TSeriesPointer::setVisible(bool visible) {
+    if (store(visible_, visible)) changed();
+}
+
+void TSeriesPointer::prepareCanvas(Canvas& canvas, Color c) const {
+    pvz::Pen& pen = canvas.pen();
+    const PenMode mode = pen.mode;
+    pen = pen_.toPen(c);
+    pen.mode = mode;
+    if (!pen_.visible) pen.style = PenStyle::Clear;
+    canvas.brush() = brush_.toBrush(c);
+}
+
+void TSeriesPointer::drawShape(Canvas& canvas, TSeriesPointerStyle style, int px, int py, int h, int v) {
+    drawPointerShape(canvas, pointerShape(style, px, py, h, v));
+}
+
+// ---- visible range
+
+VisibleRange visibleRangeOf(const TChartValueList& xValues, double edgeLow, double edgeHigh) {
+    VisibleRange range;
+    const int count = xValues.count();
+    if (count == 0) return range;
+    if (xValues.Order() != loAscending) return {0, count - 1};
+    const std::span<const double> x = xValues.values();
+    const auto firstIt = std::lower_bound(x.begin(), x.end(), edgeLow);
+    if (firstIt == x.end()) return range;
+    range.first = static_cast<int>(firstIt - x.begin());
+    if (x.back() > edgeHigh) {
+        // Run on to the first point at or past the far edge.
+        const auto lastIt = std::lower_bound(firstIt, x.end(), edgeHigh);
+        range.last = lastIt == x.end() ? count - 1 : static_cast<int>(lastIt - x.begin());
+    } else {
+        range.last = count - 1;
+    }
+    return range;
+}
+
+// ---- TCustomSeries
+
+TCustomSeries::TCustomSeries() : pointer_([this] { pointerChanged(); }) {}
+
+void TCustomSeries::setLinePen(const TChartPen& pen) {
+    if (store(linePen_, pen)) repaint();
+}
+void TCustomSeries::setLineBrush(const TChartBrush& brush) {
+    if (store(lineBrush_, brush)) repaint();
+}
+void TCustomSeries::setLineHeight(int height) {
+    if (store(lineHeight_, height)) repaint();
+}
+void TCustomSeries::setStairs(bool stairs) {
+    if (store(stairs_, stairs)) repaint();
+}
+void TCustomSeries::setInvertedStairs(bool inverted) {
+    if (store(invertedStairs_, inverted)) repaint();
+}
+void TCustomSeries::setDark3D(bool dark3D) {
+    if (store(dark3D_, dark3D)) repaint();
+}
+void TCustomSeries::setColorEachPoint(bool each) {
+    if (store(colorEachPoint_, each)) repaint();
+}
+
+Color TCustomSeries::ValueColor(int index) const {
+    if (index >= 0 && index < Count()) {
+        const Color stored = pointColor(index);
+        if (stored != clDefault) return stored;
+        if (colorEachPoint_) return kPointPalette[static_cast<std::size_t>(index) % kPointPalette.size()];
+    }
+    return SeriesColor();
+}
+
+void TCustomSeries::computeVisibleRange(const TCustomChartAxis& horizAxis, const Rect& plotRect) {
+    const double atLeft = horizAxis.PixelToValue(plotRect.left);
+    const double atRight = horizAxis.PixelToValue(plotRect.right);
+    const VisibleRange range =
+        horizAxis.Inverted() ? visibleRangeOf(XValues(), atRight, atLeft) : visibleRangeOf(XValues(), atLeft, atRight);
+    firstVisible_ = range.first;
+    lastVisible_ = range.last;
+}
+
+void TCustomSeries::drawAllValues() {
+    ChartOwner* chart = ParentChart();
+    const auto* axes = dynamic_cast<const SeriesAxesProvider*>(chart);
+    if (chart == nullptr || axes == nullptr) return;
+    drawValues(SeriesDrawContext{chart->canvas(), axes->horizAxisOf(*this), axes->vertAxisOf(*this), chart->plotRect()});
+}
+
+void TCustomSeries::drawSegment(Canvas& canvas, Point from, Point to, Color c) const {
+    if (!linePen_.visible || !drawLine_) return;
+    Pen& pen = canvas.pen();
+    const PenMode mode = pen.mode;
+    pen = linePen_.toPen(c);
+    pen.color = c;
+    pen.mode = mode;
+    canvas.brush().style = BrushStyle::Clear;
+    canvas.moveTo(from.x, from.y);
+    canvas.lineTo(to.x, to.y);
+}
+
+void TCustomSeries::drawValues(const SeriesDrawContext& context) {
+    computeVisibleRange(context.horizAxis, context.plotRect);
+    if (firstVisible_ < 0) return;
+    Canvas& canvas = context.canvas;
+    const TCustomChartAxis& hAxis = context.horizAxis;
+    const TCustomChartAxis& vAxis = context.vertAxis;
+    const bool pointerVisible = pointer_.Visible();
+    const int edgeX = hAxis.Inverted() ? context.plotRect.right : context.plotRect.left;
+
+    Point old;
+    // The old point is only used once a point of this drawing has set it.
+    bool haveOld = false;
+    for (int i = firstVisible_; i <= lastVisible_; ++i) {
+        const Color c = ValueColor(i);
+        const double xValue = XValues().value(i);
+        const int x = hAxis.ValueToPixelX(xValue);
+        const int y = vAxis.ValueToPixelY(YValues().value(i));
+        if (!drawable(x) || !drawable(y)) {
+            oldColor_ = c;
+            continue;
+        }
+        const Point here{x, y};
+        const bool hadOld = haveOld;
+        if (oldColor_ == clNone || !haveOld) old = here;
+
+        if (i == firstVisible_) {
+            if (i > 0) {
+                // Start at the plot's edge, at the height of the line from the point before.
+                const double x0 = XValues().value(i - 1);
+                const double y0 = YValues().value(i - 1);
+                int edgeY;
+                if (x0 == xValue) {
+                    edgeY = vAxis.ValueToPixelY(y0);
+                } else {
+                    const double edgeValue = hAxis.PixelToValue(edgeX);
+                    edgeY = vAxis.ValueToPixelY(y0 + (YValues().value(i) - y0) * (edgeValue - x0) / (xValue - x0));
+                }
+                old = {edgeX, edgeY};
+                if (old != here && c != clNone) drawSegment(canvas, old, here, c);
+            }
+            // A series whose only visible point is this one still shows its marker.
+            if (i == lastVisible_ && pointerVisible && c != clNone) DrawPointer(canvas, x, y, i, c);
+        } else {
+            if (old != here && c != clNone) drawSegment(canvas, old, here, c);
+            if (pointerVisible) {
+                if (hadOld && oldColor_ != clNone) DrawPointer(canvas, old.x, old.y, i - 1, oldColor_);
+                if (i == lastVisible_ && c != clNone) DrawPointer(canvas, x, y, i, c);
+            }
+        }
+        old = here;
+        haveOld = true;
+        oldColor_ = c;
+    }
+}
+
+void TCustomSeries::DrawPointer(Canvas& canvas, int x, int y, int index, Color c) {
+    pointer_.prepareCanvas(canvas, c);
+    const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(*this, index) : pointer_.Style();
+    TSeriesPointer::drawShape(canvas, style, x, y, pointer_.HorizSize(), pointer_.VertSize());
+}
+
+void TCustomSeries::horizontalMargins(int& left, int& right) const {
+    const bool inflate = pointer_.Visible() && pointer_.InflateMargins();
+    left = right = inflate ? pointer_.HorizSize() + 1 : 0;
+}
+
+void TCustomSeries::verticalMargins(int& top, int& bottom) const {
+    const bool inflate = pointer_.Visible() && pointer_.InflateMargins();
+    top = bottom = inflate ? pointer_.VertSize() + 1 : 0;
+}
+
+void TCustomSeries::prepareLegendCanvas(Canvas&) const {}
+
+void TCustomSeries::drawLegendShape(Canvas& canvas, const Rect& sample) const {
+    const Color color = SeriesColor();
+    if (color == clNone) return;
+    CanvasStateSaver saver(canvas);
+    canvas.brush() = pvz::Brush{color, BrushStyle::Solid};
+    prepareLegendCanvas(canvas);
+    const int middle = (sample.top + sample.bottom) / 2;
+    if (linePen_.visible) {
+        Pen& pen = canvas.pen();
+        const PenMode mode = pen.mode;
+        pen = linePen_.toPen(color);
+        pen.color = color;
+        pen.mode = mode;
+        canvas.moveTo(sample.left, middle);
+        canvas.lineTo(sample.right, middle);
+    }
+    if (!pointer_.Visible()) return;
+    const int w = sample.width();
+    const int h = sample.height();
+    const int hs = linePen_.visible ? std::min(pointer_.HorizSize(), w / 3) : std::min(pointer_.HorizSize(), w / 2 + 1);
+    const int vs = linePen_.visible ? std::min(pointer_.VertSize(), h / 3) : std::min(pointer_.VertSize(), h / 2 + 1);
+    pointer_.prepareCanvas(canvas, color);
+    TSeriesPointer::drawShape(canvas, pointer_.Style(), (sample.left + sample.right) / 2, middle, hs, vs);
+}
+
+// ---- TLineSeries
+
+TLineSeries::TLineSeries() {
+    drawLine_ = true;
+    Pointer().setVisible(false);
+}
+
+void TLineSeries::prepareLegendCanvas(Canvas& canvas) const {
+    Pen& pen = canvas.pen();
+    const PenMode mode = pen.mode;
+    pen = LinePen().toPen(SeriesColor());
+    pen.mode = mode;
+    if (!LinePen().visible) pen.style = PenStyle::Clear;
+}
+
+}  // namespace pvz

@@ -1,0 +1,165 @@
+#pragma once
+// Line series with point markers: the pointer, the point colours, the visible index range and
+// the drawing of lines and markers; and the legend sample of such a series.
+
+#include <functional>
+
+#include "chart/chart_brush.h"
+#include "chart/chart_pen.h"
+#include "chart/chart_series.h"
+#include "chart/pointer_shape.h"
+#include "runtime/graphics.h"
+
+namespace pvz {
+
+class TCustomChartAxis;
+
+// The marker drawn at every point of a series. Sizes are half-widths and half-heights in pixels.
+class TSeriesPointer {
+public:
+    // `changed` is called after every setter that changed a value.
+    explicit TSeriesPointer(std::function<void()> changed);
+
+    const TChartBrush& Brush() const { return brush_; }
+    void setBrush(const TChartBrush& brush);
+    bool Dark3D() const { return dark3D_; }
+    void setDark3D(bool dark3D);
+    bool Draw3D() const { return draw3D_; }
+    void setDraw3D(bool draw3D);
+    int HorizSize() const { return horizSize_; }
+    // Raises ChartException "Pointer size must be greater than zero" below 1.
+    void setHorizSize(int size);
+    int VertSize() const { return vertSize_; }
+    void setVertSize(int size);
+    bool InflateMargins() const { return inflateMargins_; }
+    void setInflateMargins(bool inflate);
+    const TChartPen& Pen() const { return pen_; }
+    void setPen(const TChartPen& pen);
+    TSeriesPointerStyle Style() const { return style_; }
+    void setStyle(TSeriesPointerStyle style);
+    bool Visible() const { return visible_; }
+    void setVisible(bool visible);
+
+    // Sets the canvas pen and brush for a pointer in colour c: a hidden pen draws nothing, unset
+    // pen and brush colours take c.
+    void prepareCanvas(Canvas& canvas, Color c) const;
+    // Draws the figure with half-sizes h and v with the canvas pen and brush as they are.
+    static void drawShape(Canvas& canvas, TSeriesPointerStyle style, int px, int py, int h, int v);
+
+private:
+    void changed();
+
+    std::function<void()> changed_;
+    TChartBrush brush_;
+    bool dark3D_ = true;
+    bool draw3D_ = true;
+    int horizSize_ = 4;
+    int vertSize_ = 4;
+    bool inflateMargins_ = true;
+    TChartPen pen_;
+    TSeriesPointerStyle style_ = psRectangle;
+    bool visible_ = true;
+};
+
+// What a series draws with: the canvas, its two axes and the plot rectangle.
+struct SeriesDrawContext {
+    Canvas& canvas;
+    const TCustomChartAxis& horizAxis;
+    const TCustomChartAxis& vertAxis;
+    Rect plotRect;
+};
+
+// The chart side of a series's drawing: the axes a series is plotted against. The chart panel
+// implements it next to ChartOwner.
+class SeriesAxesProvider {
+public:
+    virtual ~SeriesAxesProvider() = default;
+    virtual const TCustomChartAxis& horizAxisOf(const TChartSeries& series) const = 0;
+    virtual const TCustomChartAxis& vertAxisOf(const TChartSeries& series) const = 0;
+};
+
+// The visible index range of ascending X values between the values at the plot's two edges,
+// running on to the first point past the far edge; first is -1 when nothing is visible.
+struct VisibleRange {
+    int first = -1;
+    int last = -1;
+};
+VisibleRange visibleRangeOf(const TChartValueList& xValues, double edgeLow, double edgeHigh);
+
+class TCustomSeries : public TChartSeries {
+public:
+    using TOnGetPointerStyle = std::function<TSeriesPointerStyle(TChartSeries& sender, int valueIndex)>;
+
+    TCustomSeries();
+
+    const TChartPen& LinePen() const { return linePen_; }
+    void setLinePen(const TChartPen& pen);
+    const TChartBrush& LineBrush() const { return lineBrush_; }
+    void setLineBrush(const TChartBrush& brush);
+    int LineHeight() const { return lineHeight_; }
+    void setLineHeight(int height);
+    bool Stairs() const { return stairs_; }
+    void setStairs(bool stairs);
+    bool InvertedStairs() const { return invertedStairs_; }
+    void setInvertedStairs(bool inverted);
+    bool Dark3D() const { return dark3D_; }
+    void setDark3D(bool dark3D);
+    bool ColorEachPoint() const { return colorEachPoint_; }
+    void setColorEachPoint(bool each);
+    TSeriesPointer& Pointer() { return pointer_; }
+    const TSeriesPointer& Pointer() const { return pointer_; }
+
+    TOnGetPointerStyle OnGetPointerStyle;
+
+    // The colour point i is drawn in.
+    Color ValueColor(int index) const;
+
+    // Computes FirstVisible and LastVisible against the horizontal axis and the plot rectangle.
+    void computeVisibleRange(const TCustomChartAxis& horizAxis, const Rect& plotRect);
+    // Draws the visible points through the parent chart's canvas and axes.
+    void drawAllValues() override;
+    // Draws the visible points: segments in the colour of the point they lead to, markers on top.
+    void drawValues(const SeriesDrawContext& context);
+    // The marker of point `index` at (x, y) in colour c.
+    virtual void DrawPointer(Canvas& canvas, int x, int y, int index, Color c);
+
+    void horizontalMargins(int& left, int& right) const override;
+    void verticalMargins(int& top, int& bottom) const override;
+
+    // The legend's colour sample in `sample` (right and bottom excluded).
+    virtual void drawLegendShape(Canvas& canvas, const Rect& sample) const;
+
+protected:
+    // Sets the canvas pen for the legend sample.
+    virtual void prepareLegendCanvas(Canvas& canvas) const;
+    void pointerChanged() { repaint(); }
+
+    bool drawLine_ = false;
+    bool drawArea_ = false;
+    // Lines run on to the neighbour points outside the plot.
+    bool runOnToNeighbours_ = true;
+
+private:
+    void drawSegment(Canvas& canvas, Point from, Point to, Color c) const;
+
+    TChartPen linePen_;
+    TChartBrush lineBrush_;
+    int lineHeight_ = 0;
+    bool stairs_ = false;
+    bool invertedStairs_ = false;
+    bool dark3D_ = true;
+    bool colorEachPoint_ = false;
+    TSeriesPointer pointer_;
+    // The colour of the point handled last; it carries over from one drawing to the next.
+    Color oldColor_ = clDefault;
+};
+
+class TLineSeries : public TCustomSeries {
+public:
+    TLineSeries();
+
+protected:
+    void prepareLegendCanvas(Canvas& canvas) const override;
+};
+
+}  // namespace pvz

@@ -1,0 +1,134 @@
+#include "data/display_cycle.h"
+
+#include <cassert>
+
+#include "data/scale_tables.h"
+#include "runtime/errors.h"
+
+namespace pvz {
+
+DisplayCycle::DisplayCycle(const ObservationStore& store, SeriesArrays& arrays, ViewerState& state,
+                           DisplayChart chart, DisplayControls& controls)
+    : store_(store), arrays_(arrays), state_(state), chart_(chart), controls_(controls) {}
+
+void DisplayCycle::clearRequests() {
+    state_.rescaleRequested = false;
+    state_.autoFitRequested = false;
+    state_.shiftPending = false;
+    state_.redrawRequested = false;
+}
+
+void DisplayCycle::rebuild() {
+    state_.selectedParameter = controls_.parameterIndex() + 1;
+    switch (controls_.trendIndex()) {
+    case 0: state_.showTrend = false; break;
+    case 1: state_.showTrend = true; break;
+    default: break;
+    }
+    if (const auto steps = applyInterval(state_, controls_.intervalIndex())) {
+        chart_.bottomAxis.setIncrement(steps->increment);
+        chart_.bottomAxis.setMinorTickCount(steps->minorTickCount);
+    }
+    computeWindow(state_);
+
+    // The maximum is opened first so that the new minimum never exceeds the old maximum.
+    chart_.bottomAxis.setMaximum(kBottomAxisSpread);
+    chart_.bottomAxis.setMinimum(state_.windowStartMjd + state_.mjdToDayOffset);
+    chart_.bottomAxis.setMaximum(state_.windowEndMjd + state_.mjdToDayOffset);
+
+    resetSeries(arrays_);
+    state_.anySeriesChecked = false;
+    const int boxes = controls_.seriesBoxCount();
+    for (int b = 0; b < boxes; ++b) {
+        const DisplayControls::SeriesBox box = controls_.seriesBox(b);
+        const int index = box.tag - 1;
+        assert(index >= 0 && index < static_cast<int>(chart_.series.size()));
+        chart_.series[static_cast<std::size_t>(index)]->ClearPoints();
+        state_.seriesChecked[index] = box.checked;
+        if (box.checked) state_.anySeriesChecked = true;
+    }
+    if (!state_.anySeriesChecked) {
+        // The scale requests stay for a later rebuild that has something to fit.
+        chart_.bottomAxis.setAutomatic(false);
+        state_.shiftPending = false;
+        state_.redrawRequested = false;
+        return;
+    }
+
+    if (extractAll(store_, arrays_, state_) == ExtractionOutcome::Built) {
+        state_.trendSlope = commonTrendSlope(arrays_);
+        if (!state_.showTrend) removeCommonTrend(arrays_, state_.trendSlope);
+        refillAndScale();
+    }
+    clearRequests();
+}
+
+void DisplayCycle::refillAndScale() {
+    const int seriesCount = static_cast<int>(chart_.series.size());
+    bool anyShown = false;
+    for (int i = 0; i < seriesCount; ++i)
+        if (state_.seriesChecked[i] && !arrays_.seriesEmpty[i + 1]) anyShown = true;
+    if (!anyShown) return;
+
+    double low = kRangeSeedLow;
+    double high = kRangeSeedHigh;
+    for (int i = 0; i < seriesCount; ++i) {
+        const int slot = i + 1;
+        if (!state_.seriesChecked[i] || arrays_.seriesEmpty[slot]) continue;
+        TChartSeries& series = *chart_.series[static_cast<std::size_t>(i)];
+        const Color color = series.SeriesColor();
+        const std::int32_t count = arrays_.seriesCount[slot];
+        for (std::int32_t k = 1; k <= count; ++k)
+            series.AddPoint(arrays_.seriesX(k, slot) + state_.mjdToDayOffset, arrays_.seriesY(k, slot), {}, color);
+        if (series.LowestY() < low) low = series.LowestY();
+        if (series.HighestY() > high) high = series.HighestY();
+    }
+    if (state_.rescaleRequested || state_.autoFitRequested) applyVerticalRange(low, high);
+}
+
+void DisplayCycle::applyVerticalRange(double low, double high) {
+    TChartAxis& axis = chart_.leftAxis;
+    const int grid = controls_.gridIndex();
+    if (state_.autoFitRequested) {
+        // Data without spread (a single value) keep the step in force and are centred with it.
+        if (const auto increment = fittedIncrement(low, high, grid)) axis.setIncrement(*increment);
+    } else {
+        const int scale = controls_.scaleIndex();
+        if (scale >= 0 && scale < kScaleCount) {
+            const auto index = static_cast<std::size_t>(scale);
+            const bool ut = usesUtScale(state_.selectedParameter);
+            axis.setIncrement(ut ? scaleStepsUT[index] : scaleStepsXY[index]);
+            controls_.setEditScaleText(ut ? scaleLabelsUT[index] : scaleLabelsXY[index]);
+        }
+        controls_.checkChoise();
+    }
+    const double increment = axis.Increment();
+    if (!(increment > 0.0)) return;
+    const AxisRange range = centredRange(low, high, increment, grid);
+    axis.setMaximum(kLeftAxisSpread);
+    axis.setMinimum(range.minimum);
+    axis.setMaximum(range.maximum);
+}
+
+bool DisplayCycle::runPass() {
+    if (!state_.redrawRequested) return false;
+    rebuild();
+    return true;
+}
+
+void DisplayCycle::run(const PassServices& services) {
+    const auto now = [&services] { return services.now ? services.now() : MonotonicClock::now(); };
+    do {
+        const MonotonicClock::time_point deadline = now() + kPassPeriod;
+        try {
+            runPass();
+        } catch (const Exception& error) {
+            clearRequests();
+            if (services.showError) services.showError(error);
+        }
+        // A rebuild that took the whole period leaves no time for events in this pass.
+        if (now() <= deadline) services.waitUntil(deadline);
+    } while (state_.running);
+}
+
+}  // namespace pvz

@@ -1,0 +1,99 @@
+#pragma once
+// The display cycle: after loading, the Start handler runs passes until the program ends. A
+// pass rebuilds the chart when a handler asked for it, then lets the window process its events
+// for the rest of the pass period. A rebuild turns the store into the chart's series and axis
+// ranges through the arithmetic of series_building.h.
+
+#include <chrono>
+#include <functional>
+#include <span>
+#include <string_view>
+
+#include "chart/chart_axis.h"
+#include "chart/chart_series.h"
+#include "data/observation_store.h"
+#include "data/series_building.h"
+#include "data/viewer_state.h"
+
+namespace pvz {
+
+// What a rebuild reads from and writes to the window's controls. The main window implements it
+// over its real controls.
+class DisplayControls {
+public:
+    struct SeriesBox {
+        int tag = 0;
+        bool checked = false;
+    };
+
+    virtual ~DisplayControls() = default;
+
+    virtual int parameterIndex() const = 0;  // RadioGroupPVZ
+    virtual int trendIndex() const = 0;      // RadioGroupTrend
+    virtual int intervalIndex() const = 0;   // RadioGroupInterval
+    virtual int gridIndex() const = 0;       // ComboBoxGrid
+    virtual int scaleIndex() const = 0;      // ComboBoxScaleY
+
+    // The check boxes that sit directly on the chart, in the chart's child order.
+    virtual int seriesBoxCount() const = 0;
+    virtual SeriesBox seriesBox(int index) const = 0;
+
+    virtual void setEditScaleText(std::string_view text) = 0;
+    // Checks CheckBoxChoise; its click handler runs at once when it was unchecked.
+    virtual void checkChoise() = 0;
+};
+
+// The parts of the chart that a rebuild drives.
+struct DisplayChart {
+    TChartAxis& bottomAxis;
+    TChartAxis& leftAxis;
+    std::span<TChartSeries* const> series;  // by chart series index (slot - 1)
+};
+
+using MonotonicClock = std::chrono::steady_clock;
+
+// What the pass loop needs of the platform.
+struct PassServices {
+    // Processes window events until the deadline without spinning.
+    std::function<void(MonotonicClock::time_point deadline)> waitUntil;
+    // Shows the message of a rebuild that failed.
+    std::function<void(const std::exception& error)> showError;
+    // The monotonic clock that times the passes; steady_clock when empty.
+    std::function<MonotonicClock::time_point()> now;
+};
+
+// The pass period as a duration: 2.314e-7 day, 19.99296 ms.
+inline constexpr MonotonicClock::duration kPassPeriod = std::chrono::duration_cast<MonotonicClock::duration>(
+    std::chrono::duration<long double, std::milli>(kPassPeriodDays * 86400000.0L));
+
+class DisplayCycle {
+public:
+    DisplayCycle(const ObservationStore& store, SeriesArrays& arrays, ViewerState& state, DisplayChart chart,
+                 DisplayControls& controls);
+
+    // Rebuilds the series and axis ranges from the store and the controls (steps 1 to 17).
+    void rebuild();
+
+    // One pass without its wait: a rebuild when redrawRequested is set. Returns whether it rebuilt.
+    bool runPass();
+
+    // Passes until `running` is false at the end of a pass. The passes are timed on a monotonic
+    // clock, so a wall clock stepping back cannot lengthen the wait. A rebuild that fails is
+    // reported and its requests are dropped; the cycle goes on.
+    void run(const PassServices& services);
+
+private:
+    // Steps 14 to 16: the checked series that have points are refilled and the vertical
+    // range is set when a scale request is pending.
+    void refillAndScale();
+    void applyVerticalRange(double low, double high);
+    void clearRequests();
+
+    const ObservationStore& store_;
+    SeriesArrays& arrays_;
+    ViewerState& state_;
+    DisplayChart chart_;
+    DisplayControls& controls_;
+};
+
+}  // namespace pvz

@@ -1,0 +1,496 @@
+#include <QCursor>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QStyleFactory>
+
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "runtime/window_system_qt.h"
+
+namespace pvz {
+
+namespace detail {
+
+namespace {
+
+constexpr QRgb kFallbackSystemColor = 0xFFF0F0F0u;
+
+QRgb mix(QColor a, QColor b, int percentOfB) {
+    const auto channel = [&](int x, int y) { return (x * (100 - percentOfB) + y * percentOfB + 50) / 100; };
+    return qRgb(channel(a.red(), b.red()), channel(a.green(), b.green()), channel(a.blue(), b.blue()));
+}
+
+void fillSystemColors(std::array<QRgb, 32>& colors, const QPalette& palette) {
+    colors.fill(kFallbackSystemColor);
+    const auto set = [&](Color c, QRgb rgb) { colors[c & 0x1F] = rgb | 0xFF000000u; };
+    set(clWindowText, palette.color(QPalette::WindowText).rgb());
+    set(clBtnFace, palette.color(QPalette::Button).rgb());
+    set(clBtnHighlight, palette.color(QPalette::Light).rgb());
+    set(clBtnShadow, palette.color(QPalette::Dark).rgb());
+    set(clInactiveBorder, palette.color(QPalette::Window).rgb());
+    set(clMenuBar, palette.color(QPalette::Window).rgb());
+    set(clGradientInactiveCaption, mix(palette.color(QPalette::Base), palette.color(QPalette::Highlight), 22));
+}
+
+// The largest pixel size whose cell height (ascent plus descent) does not exceed `cell`.
+int pixelSizeForCellHeight(QFont font, int cell) {
+    int size = std::max(1, cell * 9 / 10);
+    font.setPixelSize(size);
+    while (size > 1 && QFontMetrics(font).height() > cell) font.setPixelSize(--size);
+    for (;;) {
+        QFont larger = font;
+        larger.setPixelSize(size + 1);
+        if (QFontMetrics(larger).height() > cell) break;
+        font = larger;
+        ++size;
+    }
+    return size;
+}
+
+}  // namespace
+
+QRgb toRgb(Color color, QRgb fallback) {
+    if (color == clNone || color == clDefault) return fallback;
+    if (isSystemColor(color)) {
+        const ApplicationImpl* app = ApplicationImpl::current();
+        return app != nullptr ? app->systemColors[color & 0x1F] : kFallbackSystemColor;
+    }
+    return qRgb(redOf(color), greenOf(color), blueOf(color));
+}
+
+const QFont& toQFont(const Font& font) {
+    ApplicationImpl* app = ApplicationImpl::current();
+    assert(app != nullptr && "an Application must exist before fonts are used");
+    for (const auto& [key, qfont] : app->fonts)
+        if (key == font) return qfont;
+    QFont q(toQString(font.name));
+    q.setStyleStrategy(QFont::PreferDefault);
+    q.setWeight(font.bold() ? QFont::Bold : QFont::Normal);
+    q.setItalic((font.style & fsItalic) != 0);
+    q.setUnderline((font.style & fsUnderline) != 0);
+    q.setStrikeOut((font.style & fsStrikeOut) != 0);
+    q.setKerning(false);
+    if (font.height < 0) q.setPixelSize(-font.height);
+    else if (font.height > 0) q.setPixelSize(pixelSizeForCellHeight(q, font.height));
+    else q.setPixelSize(11);
+    if (app->fonts.size() >= 64) app->fonts.erase(app->fonts.begin());
+    app->fonts.emplace_back(font, q);
+    return app->fonts.back().second;
+}
+
+ApplicationImpl::ApplicationImpl(Application* app, int& argc, char** argv) : QApplication(argc, argv), owner(app) {
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
+    fillSystemColors(systemColors, palette());
+    QFont base(QStringLiteral("MS Sans Serif"));
+    base.setPixelSize(11);
+    setFont(base);
+    ownDialogs = makeToolkitDialogs();
+    dialogs = ownDialogs.get();
+}
+
+ApplicationImpl::~ApplicationImpl() = default;
+
+bool ApplicationImpl::notify(QObject* receiver, QEvent* event) {
+    // The last net: handlers are wrapped one by one, so nothing should arrive here.
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        owner->reportError(e.what(), true);
+    } catch (...) {
+        owner->reportError("Unknown exception", true);
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+ControlImpl::ControlImpl(QWidget* w) : widget(w) {
+    widget->installEventFilter(this);
+}
+
+ControlImpl::~ControlImpl() {
+    if (widget) {
+        widget->removeEventFilter(this);
+        delete widget.data();
+    }
+}
+
+void ControlImpl::applyFont() {
+    if (!widget) return;
+    widget->setFont(toQFont(font));
+    QPalette p = widget->palette();
+    const QColor text = toQColor(font.color);
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(g, QPalette::WindowText, text);
+        p.setColor(g, QPalette::ButtonText, text);
+        p.setColor(g, QPalette::Text, text);
+    }
+    widget->setPalette(p);
+}
+
+void ControlImpl::applyColor() {
+    if (!widget) return;
+    QPalette p = widget->palette();
+    if (color == clDefault) {
+        const QPalette inherited = widget->parentWidget() ? widget->parentWidget()->palette() : QApplication::palette();
+        p.setColor(QPalette::Window, inherited.color(QPalette::Window));
+        widget->setAutoFillBackground(false);
+    } else {
+        p.setColor(QPalette::Window, toQColor(color));
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(p);
+}
+
+void ControlImpl::layoutAlignedChildren() {
+    if (owner == nullptr || !widget) return;
+    QWidget* client = clientWidget();
+    int bottom = client->height();
+    for (Control* c : owner->children_) {
+        ControlImpl& ci = *c->impl_;
+        if (ci.align == Align::Bottom && ci.widget) {
+            const int h = ci.widget->height();
+            bottom -= h;
+            ci.widget->setGeometry(0, bottom, client->width(), h);
+        }
+    }
+    for (Control* c : owner->children_) {
+        ControlImpl& ci = *c->impl_;
+        if (ci.align == Align::Client && ci.widget) ci.widget->setGeometry(0, 0, client->width(), std::max(0, bottom));
+    }
+}
+
+bool ControlImpl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget && event->type() == QEvent::Resize) layoutAlignedChildren();
+    return QObject::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+PanelWidget::PanelWidget(PanelControl* p) : panel(p) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+PanelWidget::~PanelWidget() { windowCanvas.reset(); }
+
+void PanelWidget::paintEvent(QPaintEvent* event) {
+    if (windowCanvas) windowCanvas->release();
+    if (!frontOnly && ready) {
+        inPaintEvent = true;
+        // The front picture is dropped first so that redrawing the bitmap does not copy it.
+        front = QImage();
+        Application::instance().guarded([this] { panel->paint(); }, true);
+        inPaintEvent = false;
+    }
+    QPainter painter(this);
+    const QRect shown(frontOffset, front.size());
+    if (front.isNull() || !shown.contains(event->rect())) painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    if (!front.isNull()) painter.drawImage(frontOffset, front);
+}
+
+void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (ready) Application::instance().guarded([this, at] { panel->mouseMoved(at.x(), at.y()); });
+}
+
+void PanelWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (ready) Application::instance().guarded([this] { panel->resized(); });
+}
+
+void PanelWidget::showDirectDrawing(const QRect& area) {
+    if (area.isEmpty() || inPaintEvent || !isVisible()) return;
+    frontOnly = true;
+    repaint(area.translated(frontOffset));
+    frontOnly = false;
+}
+
+namespace {
+
+// The canvas that draws on what the panel shows.
+class WindowCanvas : public ImageCanvas {
+public:
+    explicit WindowCanvas(PanelWidget* widget) : ImageCanvas(&widget->front), widget_(widget) {}
+
+protected:
+    bool prepareTarget() override {
+        if (widget_->front.isNull()) {
+            if (widget_->width() <= 0 || widget_->height() <= 0) return false;
+            widget_->front = QImage(widget_->size(), QImage::Format_RGB32);
+            widget_->front.fill(widget_->palette().color(QPalette::Window));
+            widget_->frontOffset = QPoint();
+            setOrigin(QPoint());
+        }
+        return true;
+    }
+    void touched(const QRect& area) override {
+        widget_->showDirectDrawing(area.intersected(QRect(QPoint(), widget_->front.size())));
+    }
+
+private:
+    PanelWidget* widget_;
+};
+
+}  // namespace
+
+}  // namespace detail
+
+// ---------------------------------------------------------------------------------------------
+
+Application::Application(int& argc, char** argv) : impl_(std::make_unique<detail::ApplicationImpl>(this, argc, argv)) {
+    impl_->title = detail::fromQString(QCoreApplication::applicationName());
+}
+
+Application::~Application() = default;
+
+Application& Application::instance() {
+    detail::ApplicationImpl* app = detail::ApplicationImpl::current();
+    assert(app != nullptr && "no Application");
+    return *app->owner;
+}
+
+void Application::setTitle(const std::string& title) {
+    impl_->title = title;
+    QGuiApplication::setApplicationDisplayName(detail::toQString(title));
+}
+
+const std::string& Application::title() const { return impl_->title; }
+
+bool Application::terminationRequested() const { return impl_->terminating; }
+
+void Application::terminate() {
+    impl_->terminating = true;
+    QCoreApplication::exit(0);
+}
+
+void Application::exitNow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+int Application::screenWidth() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().width() : 0;
+}
+
+int Application::screenHeight() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().height() : 0;
+}
+
+DialogService& Application::dialogs() { return *impl_->dialogs; }
+
+void Application::setDialogService(DialogService* service) {
+    impl_->dialogs = service != nullptr ? service : impl_->ownDialogs.get();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Bitmap::Bitmap() : impl_(std::make_unique<detail::BitmapImpl>()) {}
+
+Bitmap::~Bitmap() = default;
+
+void Bitmap::setSize(int width, int height) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (width == impl_->image.width() && height == impl_->image.height()) return;
+    impl_->canvas.release();
+    impl_->image = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
+    if (!impl_->image.isNull()) impl_->image.fill(Qt::white);
+}
+
+int Bitmap::width() const { return impl_->image.width(); }
+int Bitmap::height() const { return impl_->image.height(); }
+Canvas& Bitmap::canvas() { return impl_->canvas; }
+
+Color Bitmap::pixel(int x, int y) const {
+    assert(x >= 0 && y >= 0 && x < width() && y < height());
+    return detail::fromRgb(impl_->image.pixel(x, y));
+}
+
+bool Bitmap::saveToFile(const std::string& path) const {
+    return !impl_->image.isNull() && impl_->image.save(detail::toQString(path), "PNG");
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+Font defaultControlFont(const Control* parent) {
+    const Control* root = parent;
+    while (root != nullptr && root->parent() != nullptr) root = root->parent();
+    if (root != nullptr) return root->font();
+    return Font{"MS Sans Serif", -11, clWindowText, 0};
+}
+
+}  // namespace
+
+Control::Control(Control* parent, std::unique_ptr<detail::ControlImpl> impl) : parent_(parent), impl_(std::move(impl)) {
+    impl_->owner = this;
+    impl_->font = defaultControlFont(parent);
+    if (parent != nullptr) {
+        impl_->widget->setParent(parent->impl_->clientWidget());
+        parent->children_.push_back(this);
+        impl_->widget->show();
+    }
+    impl_->applyFont();
+}
+
+Control::~Control() {
+    for (Control* c : children_) c->parent_ = nullptr;
+    if (parent_ != nullptr) std::erase(parent_->children_, this);
+}
+
+int Control::left() const { return impl_->widget ? impl_->widget->x() : 0; }
+int Control::top() const { return impl_->widget ? impl_->widget->y() : 0; }
+int Control::width() const { return impl_->widget ? impl_->widget->width() : 0; }
+int Control::height() const { return impl_->widget ? impl_->widget->height() : 0; }
+void Control::setLeft(int left) { setBounds(left, top(), width(), height()); }
+void Control::setTop(int top) { setBounds(left(), top, width(), height()); }
+void Control::setWidth(int width) { setBounds(left(), top(), width, height()); }
+void Control::setHeight(int height) { setBounds(left(), top(), width(), height); }
+
+void Control::setBounds(int left, int top, int width, int height) {
+    QWidget* w = impl_->widget;
+    if (w == nullptr) return;
+    const QRect r(left, top, std::max(0, width), std::max(0, height));
+    if (w->geometry() == r) return;
+    w->setGeometry(r);
+    if (parent_ != nullptr && impl_->align != Align::None) parent_->impl_->layoutAlignedChildren();
+}
+
+void Control::setAlign(Align align) {
+    impl_->align = align;
+    if (parent_ != nullptr) parent_->impl_->layoutAlignedChildren();
+}
+
+int Control::clientWidth() const { return impl_->widget ? impl_->clientWidget()->width() : 0; }
+int Control::clientHeight() const { return impl_->widget ? impl_->clientWidget()->height() : 0; }
+
+bool Control::enabled() const { return impl_->widget && !impl_->widget->testAttribute(Qt::WA_ForceDisabled); }
+void Control::setEnabled(bool enabled) {
+    if (impl_->widget) impl_->widget->setEnabled(enabled);
+}
+
+bool Control::visible() const { return impl_->widget && !impl_->widget->isHidden(); }
+void Control::setVisible(bool visible) {
+    if (impl_->widget) impl_->widget->setVisible(visible);
+}
+
+Color Control::color() const {
+    if (impl_->color != clDefault) return impl_->color;
+    return parent_ != nullptr ? parent_->color() : clBtnFace;
+}
+
+void Control::setColor(Color color) {
+    impl_->color = color;
+    impl_->applyColor();
+}
+
+const Font& Control::font() const { return impl_->font; }
+
+void Control::setFont(const Font& font) {
+    impl_->font = font;
+    impl_->applyFont();
+}
+
+void Control::setHint(const std::string& hint, bool showHint) {
+    impl_->hint = hint;
+    impl_->showHint = showHint;
+    if (impl_->widget) impl_->widget->setToolTip(showHint ? detail::toQString(hint) : QString());
+}
+
+const std::string& Control::hint() const { return impl_->hint; }
+
+void Control::setHandPointCursor(bool on) {
+    if (!impl_->widget) return;
+    if (on) impl_->widget->setCursor(Qt::PointingHandCursor);
+    else impl_->widget->unsetCursor();
+}
+
+Point Control::screenToClient(Point screen) const {
+    if (!impl_->widget) return screen;
+    const QPoint p = impl_->widget->mapFromGlobal(QPoint(screen.x, screen.y));
+    return {p.x(), p.y()};
+}
+
+Point Control::clientToScreen(Point client) const {
+    if (!impl_->widget) return client;
+    const QPoint p = impl_->widget->mapToGlobal(QPoint(client.x, client.y));
+    return {p.x(), p.y()};
+}
+
+void Control::grab(Bitmap& into) const {
+    QWidget* w = impl_->widget;
+    if (w == nullptr) return;
+    // The widgets carry no meta-object of their own, so panels are told apart by dynamic_cast.
+    std::vector<detail::PanelWidget*> panels;
+    for (QWidget* c : w->findChildren<QWidget*>())
+        if (auto* p = dynamic_cast<detail::PanelWidget*>(c)) panels.push_back(p);
+    if (auto* self = dynamic_cast<detail::PanelWidget*>(w)) panels.push_back(self);
+    for (detail::PanelWidget* p : panels) p->frontOnly = true;
+    const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (detail::PanelWidget* p : panels) p->frontOnly = false;
+    into.impl_->canvas.release();
+    into.impl_->image = shot;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+std::unique_ptr<detail::ControlImpl> makePanelImpl(PanelControl* panel) {
+    auto* widget = new detail::PanelWidget(panel);
+    auto impl = std::make_unique<detail::ControlImpl>(widget);
+    widget->windowCanvas = std::make_unique<detail::WindowCanvas>(widget);
+    return impl;
+}
+
+detail::PanelWidget& panelWidget(detail::ControlImpl& impl) { return static_cast<detail::PanelWidget&>(*impl.widget); }
+
+}  // namespace
+
+PanelControl::PanelControl(Control* parent) : Control(parent, makePanelImpl(this)) { panelWidget(impl()).ready = true; }
+
+PanelControl::~PanelControl() {
+    if (impl().widget) panelWidget(impl()).ready = false;
+}
+
+void PanelControl::invalidate() {
+    if (impl().widget) impl().widget->update();
+}
+
+void PanelControl::showBitmap(const Bitmap& bitmap, int x, int y) {
+    detail::PanelWidget& w = panelWidget(impl());
+    w.windowCanvas->release();
+    bitmap.impl_->canvas.release();
+    w.front = bitmap.impl_->image;
+    w.frontOffset = QPoint(x, y);
+    w.windowCanvas->setOrigin(w.frontOffset);
+    if (!w.inPaintEvent) w.update();
+}
+
+Canvas& PanelControl::windowCanvas() { return *panelWidget(impl()).windowCanvas; }
+
+bool pointerScreenPosition(Point& position) {
+    if (QGuiApplication::primaryScreen() == nullptr) return false;
+    const QPoint p = QCursor::pos();
+    position = {p.x(), p.y()};
+    return true;
+}
+
+void setPointerScreenPosition(Point position) { QCursor::setPos(position.x, position.y); }
+
+}  // namespace pvz

@@ -1,0 +1,385 @@
+#include <algorithm>
+#include <cstdlib>
+
+#include "runtime/window_system_qt.h"
+
+namespace pvz::detail {
+
+namespace {
+
+constexpr QRgb kInvertMask = 0x00FFFFFFu;
+
+// On and off runs of the cosmetic pen styles, in pixels.
+struct DashPattern {
+    std::array<int, 6> runs{};
+    int count = 0;
+    int length = 0;
+};
+
+constexpr DashPattern makePattern(std::initializer_list<int> runs) {
+    DashPattern p;
+    for (int r : runs) {
+        p.runs[static_cast<std::size_t>(p.count++)] = r;
+        p.length += r;
+    }
+    return p;
+}
+
+constexpr DashPattern kDash = makePattern({18, 6});
+constexpr DashPattern kDot = makePattern({3, 3});
+constexpr DashPattern kDashDot = makePattern({9, 6, 3, 6});
+constexpr DashPattern kDashDotDot = makePattern({9, 3, 3, 3, 3, 3});
+constexpr DashPattern kAlternate = makePattern({1, 1});
+
+const DashPattern* patternFor(const Pen& pen) {
+    if (pen.smallDots) return &kAlternate;
+    switch (pen.style) {
+    case PenStyle::Dash: return &kDash;
+    case PenStyle::Dot: return &kDot;
+    case PenStyle::DashDot: return &kDashDot;
+    case PenStyle::DashDotDot: return &kDashDotDot;
+    default: return nullptr;
+    }
+}
+
+// Whether the pattern is "on" at position pos (any non-negative value).
+bool patternOn(const DashPattern& p, int pos) {
+    int at = pos % p.length;
+    for (int i = 0; i < p.count; ++i) {
+        if (at < p.runs[static_cast<std::size_t>(i)]) return i % 2 == 0;
+        at -= p.runs[static_cast<std::size_t>(i)];
+    }
+    return false;
+}
+
+bool penDraws(const Pen& pen) {
+    if (pen.mode == PenMode::Not) return pen.style != PenStyle::Clear || pen.smallDots;
+    return pen.color != clNone && (pen.style != PenStyle::Clear || pen.smallDots);
+}
+
+bool brushFills(const Brush& brush) { return brush.style == BrushStyle::Solid && brush.color != clNone; }
+
+Qt::PenStyle qtPenStyle(PenStyle style) {
+    switch (style) {
+    case PenStyle::Dash: return Qt::DashLine;
+    case PenStyle::Dot: return Qt::DotLine;
+    case PenStyle::DashDot: return Qt::DashDotLine;
+    case PenStyle::DashDotDot: return Qt::DashDotDotLine;
+    case PenStyle::Clear: return Qt::NoPen;
+    default: return Qt::SolidLine;
+    }
+}
+
+QRect boxOf(QPoint a, QPoint b, int grow) {
+    return QRect(QPoint(std::min(a.x(), b.x()) - grow, std::min(a.y(), b.y()) - grow),
+                 QPoint(std::max(a.x(), b.x()) + grow, std::max(a.y(), b.y()) + grow));
+}
+
+}  // namespace
+
+void ImageCanvas::release() {
+    if (painting_) painter_.end();
+    painting_ = false;
+    bits_ = nullptr;
+    painterUse_ = PainterUse::None;
+    painterClipValid_ = false;
+    painterFontValid_ = false;
+    clipValid_ = false;
+}
+
+QRect ImageCanvas::clipRect() {
+    if (!clipValid_) {
+        const QRect all(0, 0, image_->width(), image_->height());
+        clip_ = clipped_ ? all.intersected(userClip_) : all;
+        clipValid_ = true;
+    }
+    return clip_;
+}
+
+bool ImageCanvas::beginDirect() {
+    if (!prepareTarget()) return false;
+    if (bits_ == nullptr) {
+        clipValid_ = false;
+        // bits() detaches a shared picture, so drawing never shows through to another owner.
+        bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
+        stride_ = image_->bytesPerLine() / 4;
+    }
+    return true;
+}
+
+bool ImageCanvas::beginPainter(PainterUse use) {
+    if (!beginDirect()) return false;
+    if (!painting_) {
+        painter_.begin(image_);
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painting_ = true;
+        painterUse_ = PainterUse::None;
+        painterClipValid_ = false;
+        painterFontValid_ = false;
+        bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
+        stride_ = image_->bytesPerLine() / 4;
+    }
+    if (!painterClipValid_) {
+        if (clipped_) painter_.setClipRect(clipRect());
+        else painter_.setClipping(false);
+        painterClipValid_ = true;
+    }
+    if (use == PainterUse::Shape) {
+        const Pen& pen = state_.pen;
+        const Brush& brush = state_.brush;
+        if (painterUse_ != PainterUse::Shape || !(painterPen_ == pen)) {
+            if (!penDraws(pen)) {
+                painter_.setPen(Qt::NoPen);
+            } else {
+                QPen qpen(toQColor(pen.color), pen.width <= 1 ? 1 : pen.width);
+                qpen.setStyle(pen.width <= 1 ? qtPenStyle(pen.style) : Qt::SolidLine);
+                qpen.setCapStyle(pen.width <= 1 ? Qt::FlatCap : Qt::RoundCap);
+                qpen.setJoinStyle(Qt::RoundJoin);
+                painter_.setPen(qpen);
+            }
+            painter_.setCompositionMode(pen.mode == PenMode::Not ? QPainter::RasterOp_NotDestination
+                                                                 : QPainter::CompositionMode_SourceOver);
+            painterPen_ = pen;
+        }
+        if (painterUse_ != PainterUse::Shape || !(painterBrush_ == brush)) {
+            if (brushFills(brush)) painter_.setBrush(toQColor(brush.color, 0xFFFFFFFFu));
+            else painter_.setBrush(Qt::NoBrush);
+            painterBrush_ = brush;
+        }
+        painterUse_ = PainterUse::Shape;
+    } else if (use == PainterUse::Text) {
+        if (painterUse_ != PainterUse::Text || painterTextColor_ != state_.font.color) {
+            painter_.setPen(toQColor(state_.font.color));
+            painter_.setBrush(Qt::NoBrush);
+            painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            painterTextColor_ = state_.font.color;
+        }
+        if (!painterFontValid_ || !(painterFont_ == state_.font)) {
+            painter_.setFont(toQFont(state_.font));
+            painterFont_ = state_.font;
+            painterFontValid_ = true;
+        }
+        painterUse_ = PainterUse::Text;
+    }
+    return true;
+}
+
+void ImageCanvas::fillBox(const QRect& box, QRgb rgb, bool invert) {
+    const QRect area = box.intersected(clipRect());
+    if (area.isEmpty()) return;
+    const int n = area.width();
+    std::uint32_t* row = bits_ + static_cast<qsizetype>(area.top()) * stride_ + area.left();
+    for (int y = area.top(); y <= area.bottom(); ++y, row += stride_) {
+        if (invert) {
+            for (int i = 0; i < n; ++i) row[i] ^= kInvertMask;
+        } else if (n == 1) {
+            *row = rgb;
+        } else {
+            std::fill_n(row, n, rgb);
+        }
+    }
+}
+
+void ImageCanvas::thinLine(QPoint from, QPoint to) {
+    const Pen& pen = state_.pen;
+    const DashPattern* pattern = patternFor(pen);
+    const Point start{from.x() + origin_.x(), from.y() + origin_.y()};
+    if (!(start == lastLineEnd_)) stylePosition_ = 0;
+    const QRgb rgb = toRgb(pen.color);
+    const bool invert = pen.mode == PenMode::Not;
+    const QRect clip = clipRect();
+
+    int x = from.x();
+    int y = from.y();
+    const int dx = std::abs(to.x() - x);
+    const int dy = std::abs(to.y() - y);
+    const int sx = to.x() > x ? 1 : -1;
+    const int sy = to.y() > y ? 1 : -1;
+    const int steps = std::max(dx, dy);  // the end pixel is not drawn
+    int err = (dx >= dy ? dx : dy) / 2;
+    for (int i = 0; i < steps; ++i) {
+        const bool on = pattern == nullptr || patternOn(*pattern, stylePosition_ + i);
+        if (on && clip.contains(x, y)) {
+            std::uint32_t& px = bits_[static_cast<qsizetype>(y) * stride_ + x];
+            px = invert ? (px ^ kInvertMask) : rgb;
+        }
+        if (dx >= dy) {
+            x += sx;
+            err -= dy;
+            if (err < 0) {
+                y += sy;
+                err += dx;
+            }
+        } else {
+            y += sy;
+            err -= dx;
+            if (err < 0) {
+                x += sx;
+                err += dy;
+            }
+        }
+    }
+    stylePosition_ += steps;
+    if (pattern != nullptr) stylePosition_ %= pattern->length;
+    lastLineEnd_ = {to.x() + origin_.x(), to.y() + origin_.y()};
+}
+
+void ImageCanvas::lineTo(int x, int y) {
+    const QPoint from(current_.x - origin_.x(), current_.y - origin_.y());
+    const QPoint to(x - origin_.x(), y - origin_.y());
+    current_ = {x, y};
+    const Pen& pen = state_.pen;
+    if (!penDraws(pen)) return;
+    if (pen.width <= 1 || pen.smallDots) {
+        if (!beginDirect()) return;
+        thinLine(from, to);
+        touched(boxOf(from, to, 0));
+    } else {
+        if (!beginPainter(PainterUse::Shape)) return;
+        painter_.drawLine(from, to);
+        lastLineEnd_ = {x, y};
+        touched(boxOf(from, to, pen.width));
+    }
+}
+
+void ImageCanvas::rectangle(const Rect& r) {
+    if (r.isEmpty() || !beginDirect()) return;
+    const QRect box(r.left - origin_.x(), r.top - origin_.y(), r.width(), r.height());
+    const Pen& pen = state_.pen;
+    const bool invert = pen.mode == PenMode::Not;
+    QRect inner = box;
+    if (penDraws(pen)) {
+        // A band of the pen's width centred on the outermost pixels of the figure.
+        const int w = std::max(1, pen.width);
+        const QRect outer = box.adjusted(-(w - 1) / 2, -(w - 1) / 2, (w - 1) - (w - 1) / 2, (w - 1) - (w - 1) / 2);
+        inner = outer.adjusted(w, w, -w, -w);
+        const QRgb rgb = toRgb(pen.color);
+        fillBox(QRect(outer.left(), outer.top(), outer.width(), w), rgb, invert);
+        fillBox(QRect(outer.left(), outer.bottom() - w + 1, outer.width(), w), rgb, invert);
+        if (outer.height() > 2 * w) {
+            fillBox(QRect(outer.left(), outer.top() + w, w, outer.height() - 2 * w), rgb, invert);
+            fillBox(QRect(outer.right() - w + 1, outer.top() + w, w, outer.height() - 2 * w), rgb, invert);
+        }
+        if (outer.height() <= w || outer.width() <= w) inner = QRect();
+    }
+    if (brushFills(state_.brush) && !inner.isEmpty()) fillBox(inner, toRgb(state_.brush.color, 0xFFFFFFFFu), invert);
+    touched(box.adjusted(-pen.width, -pen.width, pen.width, pen.width));
+}
+
+void ImageCanvas::fillRect(const Rect& r) {
+    if (r.isEmpty() || !brushFills(state_.brush) || !beginDirect()) return;
+    const QRect box(r.left - origin_.x(), r.top - origin_.y(), r.width(), r.height());
+    fillBox(box, toRgb(state_.brush.color, 0xFFFFFFFFu), false);
+    touched(box);
+}
+
+void ImageCanvas::ellipse(const Rect& r) {
+    if (r.isEmpty() || !beginPainter(PainterUse::Shape)) return;
+    const int l = r.left - origin_.x();
+    const int t = r.top - origin_.y();
+    if (penDraws(state_.pen)) painter_.drawEllipse(QRect(l, t, r.width() - 1, r.height() - 1));
+    else painter_.drawEllipse(QRectF(l, t, r.width(), r.height()));
+    const int w = state_.pen.width;
+    touched(QRect(l, t, r.width(), r.height()).adjusted(-w, -w, w, w));
+}
+
+void ImageCanvas::polygon(std::span<const Point> points) {
+    if (points.size() < 2 || !beginPainter(PainterUse::Shape)) return;
+    polygonPoints_.resize(static_cast<qsizetype>(points.size()));
+    int minX = INT32_MAX, minY = INT32_MAX, maxX = INT32_MIN, maxY = INT32_MIN;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const int x = points[i].x - origin_.x();
+        const int y = points[i].y - origin_.y();
+        polygonPoints_[static_cast<qsizetype>(i)] = QPoint(x, y);
+        minX = std::min(minX, x);
+        minY = std::min(minY, y);
+        maxX = std::max(maxX, x);
+        maxY = std::max(maxY, y);
+    }
+    painter_.drawPolygon(polygonPoints_.constData(), static_cast<int>(polygonPoints_.size()), Qt::OddEvenFill);
+    const int w = state_.pen.width;
+    touched(QRect(QPoint(minX - w, minY - w), QPoint(maxX + w, maxY + w)));
+}
+
+const QFontMetrics& ImageCanvas::metrics() {
+    if (!metrics_ || !(metricsFont_ == state_.font)) {
+        metrics_.emplace(toQFont(state_.font));
+        metricsFont_ = state_.font;
+    }
+    return *metrics_;
+}
+
+int ImageCanvas::textWidth(std::string_view text) {
+    if (text.empty()) return 0;
+    return metrics().horizontalAdvance(toQString(text));
+}
+
+int ImageCanvas::textHeight(std::string_view /*text*/) { return metrics().height(); }
+
+void ImageCanvas::textOut(int x, int y, std::string_view text) {
+    if (text.empty() || !beginDirect()) return;
+    const QString s = toQString(text);
+    const QFontMetrics& fm = metrics();
+    const int w = fm.horizontalAdvance(s);
+    const int h = fm.height();
+    int left = x - origin_.x();
+    if (state_.textAlign == TextAlign::Center) left -= w / 2;
+    else if (state_.textAlign == TextAlign::Right) left -= w;
+    const int top = y - origin_.y();
+    const QRect box(left, top, w, h);
+    if (state_.backgroundMode == BackgroundMode::Opaque && state_.backgroundColor != clNone)
+        fillBox(box, toRgb(state_.backgroundColor, 0xFFFFFFFFu), false);
+    if (state_.font.color != clNone && beginPainter(PainterUse::Text)) painter_.drawText(left, top + fm.ascent(), s);
+    touched(box.adjusted(-2, 0, 2, 0));
+}
+
+void ImageCanvas::setClipRect(const Rect& r) {
+    clipped_ = true;
+    userClip_ = QRect(r.left - origin_.x(), r.top - origin_.y(), std::max(0, r.width()), std::max(0, r.height()));
+    painterClipValid_ = false;
+    clipValid_ = false;
+}
+
+void ImageCanvas::removeClip() {
+    clipped_ = false;
+    painterClipValid_ = false;
+    clipValid_ = false;
+}
+
+void ImageCanvas::frame3D(Rect& r, Color topLeft, Color bottomRight, int width) {
+    const Rect outer = r;
+    r = r.inflated(-width, -width);
+    if (width <= 0 || outer.isEmpty() || !beginDirect()) return;
+    const QRgb tl = toRgb(topLeft);
+    const QRgb br = toRgb(bottomRight);
+    QRect box(outer.left - origin_.x(), outer.top - origin_.y(), outer.width(), outer.height());
+    const QRect all = box;
+    for (int i = 0; i < width && box.width() > 0 && box.height() > 0; ++i) {
+        // Top row and left column without the far corners, then the right column and bottom row whole.
+        if (topLeft != clNone) {
+            fillBox(QRect(box.left(), box.top(), box.width() - 1, 1), tl, false);
+            fillBox(QRect(box.left(), box.top(), 1, box.height() - 1), tl, false);
+        }
+        if (bottomRight != clNone) {
+            fillBox(QRect(box.right(), box.top(), 1, box.height()), br, false);
+            fillBox(QRect(box.left(), box.bottom(), box.width(), 1), br, false);
+        }
+        box.adjust(1, 1, -1, -1);
+    }
+    touched(all);
+}
+
+void ImageCanvas::drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) {
+    if (width <= 0 || height <= 0 || pixels == nullptr || !beginDirect()) return;
+    const QRect box(x - origin_.x(), y - origin_.y(), width, height);
+    const QRect area = box.intersected(clipRect());
+    if (area.isEmpty()) return;
+    for (int row = area.top(); row <= area.bottom(); ++row) {
+        const std::uint32_t* src = pixels + static_cast<qsizetype>(row - box.top()) * stride + (area.left() - box.left());
+        std::uint32_t* dst = bits_ + static_cast<qsizetype>(row) * stride_ + area.left();
+        for (int i = 0; i < area.width(); ++i) dst[i] = src[i] | 0xFF000000u;
+    }
+    touched(area);
+}
+
+}  // namespace pvz::detail

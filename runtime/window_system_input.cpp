@@ -1,0 +1,92 @@
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCursor>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "runtime/window_system_input.h"
+#include "runtime/window_system_qt.h"
+
+namespace pvz {
+
+// Reaches the toolkit widget of a control for the input functions.
+struct InputAccess {
+    static QWidget* widget(const Control& control) { return control.impl_->widget; }
+};
+
+namespace input {
+
+namespace {
+
+Qt::MouseButton toQt(MouseButton b) {
+    switch (b) {
+    case MouseButton::Right: return Qt::RightButton;
+    case MouseButton::Middle: return Qt::MiddleButton;
+    default: return Qt::LeftButton;
+    }
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, QPoint at) {
+    if (w == nullptr) return;
+    QMouseEvent event(type, QPointF(at), QPointF(w->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+}  // namespace
+
+void click(Control& control) { click(control, {control.width() / 2, control.height() / 2}); }
+
+void click(Control& control, Point at) {
+    press(control, MouseButton::Left, at);
+    release(control, MouseButton::Left, at);
+}
+
+void press(Control& control, MouseButton button, Point at) {
+    sendMouse(InputAccess::widget(control), QEvent::MouseButtonPress, toQt(button), toQt(button), QPoint(at.x, at.y));
+}
+
+void release(Control& control, MouseButton button, Point at) {
+    sendMouse(InputAccess::widget(control), QEvent::MouseButtonRelease, toQt(button), Qt::NoButton, QPoint(at.x, at.y));
+}
+
+void moveMouse(Control& control, Point at) {
+    QWidget* w = InputAccess::widget(control);
+    if (w == nullptr) return;
+    QCursor::setPos(w->mapToGlobal(QPoint(at.x, at.y)));
+    sendMouse(w, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, QPoint(at.x, at.y));
+}
+
+void chooseItem(ComboBox& combo, int index) {
+    auto* box = static_cast<QComboBox*>(InputAccess::widget(combo));
+    if (box == nullptr || !box->isEnabled() || index < 0 || index >= box->count()) return;
+    // What the list popup does when the user picks a row.
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
+}
+
+void chooseItem(RadioGroup& group, int index) {
+    QWidget* box = InputAccess::widget(group);
+    if (box == nullptr) return;
+    const QList<QAbstractButton*> buttons = box->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly);
+    if (index < 0 || index >= buttons.size()) return;
+    QAbstractButton* button = buttons[index];
+    const QPoint centre = button->rect().center();
+    sendMouse(button, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, centre);
+    sendMouse(button, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, centre);
+}
+
+void typeText(ComboBox& combo, const std::string& text) {
+    auto* box = static_cast<QComboBox*>(InputAccess::widget(combo));
+    if (box == nullptr || box->lineEdit() == nullptr) return;
+    for (const QChar ch : detail::toQString(text)) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(box->lineEdit(), &press);
+        QKeyEvent up(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(box->lineEdit(), &up);
+    }
+}
+
+}  // namespace input
+}  // namespace pvz

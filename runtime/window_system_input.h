@@ -1,0 +1,24 @@
+#pragma once
+// Synthetic user input for tests and headless tools: each call is delivered through the toolkit
+// as the corresponding real event, so the controls' own handling and the program's handlers run.
+
+#include <string>
+
+#include "runtime/window_system.h"
+
+namespace pvz::input {
+
+// Left press and release at `at` in the control's client pixels (its centre when omitted).
+void click(Control& control);
+void click(Control& control, Point at);
+void press(Control& control, MouseButton button, Point at);
+void release(Control& control, MouseButton button, Point at);
+// Puts the pointer at `at` in the control's client pixels and delivers the move to the control.
+void moveMouse(Control& control, Point at);
+// The user picks an item of the list.
+void chooseItem(ComboBox& combo, int index);
+void chooseItem(RadioGroup& group, int index);
+// The user types text into an editable combo box.
+void typeText(ComboBox& combo, const std::string& text);
+
+}  // namespace pvz::input

@@ -1,0 +1,188 @@
+#pragma once
+// The toolkit side of the window-system layer, shared by runtime/window_system*.cpp and
+// included nowhere else.
+
+#include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "runtime/window_system.h"
+
+namespace pvz::detail {
+
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::string fromQString(const QString& text) { return text.toStdString(); }
+
+// 0xFFRRGGBB for a colour; system colours come from the palette, clNone and clDefault give `fallback`.
+QRgb toRgb(Color color, QRgb fallback = 0xFF000000u);
+inline QColor toQColor(Color color, QRgb fallback = 0xFF000000u) { return QColor::fromRgb(toRgb(color, fallback)); }
+inline Color fromRgb(QRgb rgb) { return rgbColor(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
+
+// The toolkit font for a program font (cached: a handful of fonts are in use at a time).
+const QFont& toQFont(const Font& font);
+
+// A canvas over a Format_RGB32 image with the platform's integer pixel rules. Lines of width 1,
+// rectangles, fills and frames are written straight into the pixels; ellipses, polygons, wide
+// lines and text go through a painter that is begun at the first such drawing and kept.
+// State changes are applied lazily; nothing is allocated per primitive.
+class ImageCanvas : public Canvas {
+public:
+    explicit ImageCanvas(QImage* image) : image_(image) {}
+    ~ImageCanvas() override { release(); }
+    ImageCanvas(const ImageCanvas&) = delete;
+    ImageCanvas& operator=(const ImageCanvas&) = delete;
+
+    // Ends the painter so that the image can be shared, copied or replaced; the clip stays.
+    void release();
+    // Coordinates given to this canvas minus the origin are image coordinates.
+    void setOrigin(QPoint origin) { origin_ = origin; }
+
+    void lineTo(int x, int y) override;
+    void rectangle(const Rect& r) override;
+    void fillRect(const Rect& r) override;
+    void ellipse(const Rect& r) override;
+    void polygon(std::span<const Point> points) override;
+    void textOut(int x, int y, std::string_view text) override;
+    int textWidth(std::string_view text) override;
+    int textHeight(std::string_view text) override;
+    void setClipRect(const Rect& r) override;
+    void removeClip() override;
+    void frame3D(Rect& r, Color topLeft, Color bottomRight, int width) override;
+    void drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) override;
+
+protected:
+    // Makes sure the image exists; false when there is nothing to draw on.
+    virtual bool prepareTarget() { return !image_->isNull(); }
+    // Called after a drawing that may have changed pixels inside `area` (image coordinates, not clipped).
+    virtual void touched(const QRect& /*area*/) {}
+
+private:
+    enum class PainterUse { None, Shape, Text };
+
+    bool beginDirect();
+    bool beginPainter(PainterUse use);
+    // The user's clip within the image, in image coordinates.
+    QRect clipRect();
+    void fillBox(const QRect& box, QRgb rgb, bool invert);  // clipped
+    void thinLine(QPoint from, QPoint to);
+    const QFontMetrics& metrics();
+
+    QImage* image_;
+    QPainter painter_;
+    bool painting_ = false;
+    std::uint32_t* bits_ = nullptr;
+    qsizetype stride_ = 0;  // pixels per row
+    QPoint origin_;
+
+    bool clipped_ = false;
+    QRect userClip_;  // image coordinates
+    QRect clip_;
+    bool clipValid_ = false;
+    bool painterClipValid_ = false;
+
+    PainterUse painterUse_ = PainterUse::None;
+    Pen painterPen_;
+    Brush painterBrush_;
+    Color painterTextColor_ = clNone;
+    Font metricsFont_;
+    std::optional<QFontMetrics> metrics_;
+    bool painterFontValid_ = false;
+    Font painterFont_;
+
+    Point lastLineEnd_{INT32_MIN, INT32_MIN};
+    int stylePosition_ = 0;
+    QVector<QPoint> polygonPoints_;
+};
+
+struct BitmapImpl {
+    QImage image;
+    ImageCanvas canvas{&image};
+};
+
+// The toolkit widget behind a control and the control's stored properties.
+struct ControlImpl : QObject {
+    explicit ControlImpl(QWidget* w);
+    ~ControlImpl() override;
+
+    // The widget that holds child controls.
+    virtual QWidget* clientWidget() const { return widget; }
+    // Applies font (with its colour) and background colour to the widget.
+    virtual void applyFont();
+    virtual void applyColor();
+    // Lays out the children with an alignment inside the client widget.
+    void layoutAlignedChildren();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    QPointer<QWidget> widget;
+    Control* owner = nullptr;
+    Font font;
+    Color color = clDefault;
+    std::string hint;
+    bool showHint = true;
+    Align align = Align::None;
+};
+
+// The panel's widget: shows the front picture, which is the last shown bitmap (shared) plus
+// whatever was drawn straight onto the window since.
+struct PanelWidget : QWidget {
+    explicit PanelWidget(PanelControl* panel);
+    ~PanelWidget() override;
+
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    // Repaints `area` of the front picture at once, without calling paint().
+    void showDirectDrawing(const QRect& area);
+
+    PanelControl* panel;
+    QImage front;
+    QPoint frontOffset;
+    bool ready = false;  // the panel is constructed and may be called
+    bool inPaintEvent = false;
+    bool frontOnly = false;  // the next paint events only show the front picture
+    std::unique_ptr<ImageCanvas> windowCanvas;
+};
+
+// The QApplication of the program with the layer's state.
+struct ApplicationImpl : QApplication {
+    ApplicationImpl(Application* owner, int& argc, char** argv);
+    ~ApplicationImpl() override;
+
+    static ApplicationImpl* current() { return static_cast<ApplicationImpl*>(QCoreApplication::instance()); }
+
+    bool notify(QObject* receiver, QEvent* event) override;
+    void showPendingErrors();
+
+    Application* owner;
+    std::string title;
+    bool terminating = false;
+    DialogService* dialogs = nullptr;
+    std::unique_ptr<DialogService> ownDialogs;
+    std::deque<std::string> pendingErrors;
+    bool errorShowing = false;
+    bool errorFlushScheduled = false;
+    std::array<QRgb, 32> systemColors{};
+    std::vector<std::pair<Font, QFont>> fonts;
+};
+
+std::unique_ptr<DialogService> makeToolkitDialogs();
+
+}  // namespace pvz::detail

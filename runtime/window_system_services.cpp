@@ -1,0 +1,189 @@
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include <thread>
+
+#include "runtime/window_system_qt.h"
+
+namespace pvz {
+
+std::string errorDisplayText(const std::string& message) {
+    if (message.empty()) return message;
+    // The last character of UTF-8 text: a byte above '.' whether it is ASCII or the tail of a sequence.
+    const auto last = static_cast<unsigned char>(message.back());
+    return last > static_cast<unsigned char>('.') ? message + "." : message;
+}
+
+namespace detail {
+
+namespace {
+
+class ToolkitDialogs : public DialogService {
+public:
+    void showMessage(const std::string& text) override { show(QMessageBox::NoIcon, text); }
+    void showError(const std::string& text) override { show(QMessageBox::Critical, text); }
+
+    DirectoryChoice chooseDirectory(const std::string& start) override {
+        QFileDialog dialog(QApplication::activeWindow(), QString(), toQString(start));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Drives | QDir::NoDotAndDotDot);
+        dialog.setWindowTitle(toQString(Application::instance().title()));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, {}};
+        return {true, fromQString(QDir::cleanPath(QDir(dialog.selectedFiles().first()).absolutePath()))};
+    }
+
+private:
+    static void show(QMessageBox::Icon icon, const std::string& text) {
+        QMessageBox box(icon, toQString(Application::instance().title()), toQString(text), QMessageBox::Ok);
+        box.adjustSize();
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            box.move(screen->availableGeometry().center() - box.rect().center());
+        box.exec();
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<DialogService> makeToolkitDialogs() { return std::make_unique<ToolkitDialogs>(); }
+
+void ApplicationImpl::showPendingErrors() {
+    errorFlushScheduled = false;
+    if (errorShowing) return;
+    errorShowing = true;
+    while (!pendingErrors.empty()) {
+        const std::string text = std::move(pendingErrors.front());
+        pendingErrors.pop_front();
+        try {
+            dialogs->showError(text);
+        } catch (...) {
+            // A failing error display must not take the event loop down with it.
+        }
+    }
+    errorShowing = false;
+}
+
+// One tick of a timer: the toolkit's QTimer with the program's handler.
+struct TimerImpl {
+    QTimer timer;
+    int interval = 0;
+    bool enabled = true;
+
+    // Starts the count from zero; a timer with interval 0 does not run.
+    void restart() {
+        if (enabled && interval > 0) timer.start(interval);
+        else timer.stop();
+    }
+};
+
+}  // namespace detail
+
+void Application::reportError(const std::string& message, bool deferred) {
+    impl_->pendingErrors.push_back(errorDisplayText(message));
+    // An error raised while a box is open (a timer keeps ticking under a modal box) waits its turn.
+    if (deferred || impl_->errorShowing) {
+        if (!impl_->errorFlushScheduled) {
+            impl_->errorFlushScheduled = true;
+            QTimer::singleShot(0, impl_.get(), [app = impl_.get()] { app->showPendingErrors(); });
+        }
+        return;
+    }
+    impl_->showPendingErrors();
+}
+
+void Application::guarded(const std::function<void()>& fn, bool deferReport) noexcept {
+    try {
+        try {
+            fn();
+        } catch (const std::exception& e) {
+            reportError(e.what(), deferReport);
+        } catch (...) {
+            reportError("Unknown exception", deferReport);
+        }
+    } catch (...) {
+        // Reporting itself failed (no memory): the event goes unreported rather than unwinding into the toolkit.
+    }
+}
+
+int Application::run(Form& mainForm) {
+    mainForm.show();
+    if (impl_->terminating) return 0;
+    const int code = QApplication::exec();
+    return code < 0 ? 0 : code;
+}
+
+void Application::processPendingEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void Application::waitForEvents(PumpClock::time_point deadline) {
+    processPendingEvents();
+    while (!impl_->terminating) {
+        const auto now = PumpClock::now();
+        if (now >= deadline) return;
+        const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        timer.setTimerType(Qt::PreciseTimer);
+        bool timedOut = false;
+        QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+            timedOut = true;
+            loop.quit();
+        });
+        timer.start(static_cast<int>(std::min<long long>(remaining, 1 << 30)));
+        loop.exec();
+        if (!timedOut) {
+            // The loop ended without its timer: the application is quitting (exec returns at once
+            // from now on), so the rest of the wait sleeps instead of spinning.
+            impl_->terminating = true;
+        }
+    }
+    processPendingEvents();
+    std::this_thread::sleep_until(deadline);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Timer::Timer(int intervalMs) : impl_(std::make_unique<detail::TimerImpl>()) {
+    impl_->timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&impl_->timer, &QTimer::timeout, [this] {
+        if (onTimer) Application::instance().guarded([this] { onTimer(*this); });
+    });
+    impl_->interval = std::max(0, intervalMs);
+    impl_->restart();
+}
+
+Timer::~Timer() = default;
+
+int Timer::interval() const { return impl_->interval; }
+
+void Timer::setInterval(int intervalMs) {
+    intervalMs = std::max(0, intervalMs);
+    if (intervalMs == impl_->interval) return;
+    impl_->interval = intervalMs;
+    impl_->restart();
+}
+
+bool Timer::enabled() const { return impl_->enabled; }
+
+void Timer::setEnabled(bool enabled) {
+    if (enabled == impl_->enabled) return;
+    impl_->enabled = enabled;
+    impl_->restart();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void showMessage(const std::string& text) { Application::instance().dialogs().showMessage(text); }
+
+DirectoryChoice chooseDirectory(const std::string& start) { return Application::instance().dialogs().chooseDirectory(start); }
+
+std::string currentDirectory() { return detail::fromQString(QDir::cleanPath(QDir::currentPath())); }
+
+}  // namespace pvz

@@ -1,0 +1,62 @@
+#pragma once
+// Services of the window system beyond controls: timers, the replaceable dialogs and the
+// current directory. Included through runtime/window_system.h.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "runtime/window_system.h"
+
+namespace pvz {
+
+namespace detail {
+struct TimerImpl;
+}
+
+// A window-system timer: runs from creation, its events come through the event queue.
+class Timer {
+public:
+    explicit Timer(int intervalMs = 1000);
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+
+    int interval() const;
+    // A different interval restarts the count; the interval in force changes nothing.
+    void setInterval(int intervalMs);
+    bool enabled() const;
+    void setEnabled(bool enabled);
+
+    std::function<void(Timer&)> onTimer;
+
+private:
+    std::unique_ptr<detail::TimerImpl> impl_;
+};
+
+struct DirectoryChoice {
+    bool confirmed = false;
+    std::string directory;  // absolute, without a trailing separator
+};
+
+// The modal dialogs of the program. The toolkit's own is in force unless a test installs another
+// with Application::setDialogService.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    // A message box with the text and an OK button, centred, titled with the application's title.
+    virtual void showMessage(const std::string& text) = 0;
+    // The same with an error sign; `text` is already the display text.
+    virtual void showError(const std::string& text) = 0;
+    // A directory chooser opened at `start`.
+    virtual DirectoryChoice chooseDirectory(const std::string& start) = 0;
+};
+
+// Shorthands for the dialogs in force.
+void showMessage(const std::string& text);
+DirectoryChoice chooseDirectory(const std::string& start);
+
+// The process's current directory as an absolute path, without a trailing separator.
+std::string currentDirectory();
+
+}  // namespace pvz

@@ -1,0 +1,108 @@
+// The panel control: paint requests, the shown picture and drawing straight onto the window.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "runtime/window_system.h"
+
+namespace pvz {
+namespace {
+
+class PicturePanel : public PanelControl {
+public:
+    using PanelControl::PanelControl;
+
+    int paints = 0;
+    bool redraw = true;
+    Color fill = clGreen;
+    Bitmap picture;
+
+protected:
+    void paint() override {
+        ++paints;
+        if (redraw) {
+            picture.setSize(width(), height());
+            picture.canvas().brush() = Brush{fill, BrushStyle::Solid};
+            picture.canvas().fillRect({0, 0, width(), height()});
+        }
+        showBitmap(picture, 0, 0);
+    }
+};
+
+void settle() { Application::instance().waitForEvents(PumpClock::now() + std::chrono::milliseconds(30)); }
+
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.setBounds(10, 10, 160, 120);
+        panel.setAlign(Align::Client);
+        form.show();
+        settle();
+    }
+
+    Color shownAt(int x, int y) {
+        Bitmap shot;
+        panel.grab(shot);
+        return shot.pixel(x, y);
+    }
+
+    Form form;
+    PicturePanel panel{&form};
+};
+
+TEST_F(PanelTest, ShowsTheBitmapItPaints) {
+    EXPECT_GE(panel.paints, 1);
+    EXPECT_EQ(panel.width(), 160);
+    EXPECT_EQ(shownAt(50, 50), clGreen);
+}
+
+TEST_F(PanelTest, RepaintRequestsCoalesceIntoOnePaint) {
+    const int before = panel.paints;
+    for (int i = 0; i < 5; ++i) panel.invalidate();
+    settle();
+    EXPECT_EQ(panel.paints, before + 1);
+}
+
+TEST_F(PanelTest, DirectDrawingIsShownAtOnceAndABitmapCopyRemovesIt) {
+    Canvas& window = panel.windowCanvas();
+    window.pen() = Pen{clBlack, 1, PenStyle::Solid, PenMode::Not, false};
+    window.moveTo(10, 40);
+    window.lineTo(150, 40);
+    const Color inverted = clGreen ^ 0xFFFFFFu;
+    EXPECT_EQ(shownAt(20, 40), inverted);  // no event processed in between
+    EXPECT_EQ(shownAt(20, 41), clGreen);
+    EXPECT_EQ(panel.picture.pixel(20, 40), clGreen);  // the bitmap itself is untouched
+
+    // A paint that only copies the bitmap again takes the line away.
+    panel.redraw = false;
+    panel.invalidate();
+    settle();
+    EXPECT_EQ(shownAt(20, 40), clGreen);
+}
+
+TEST_F(PanelTest, DirectDrawingTwiceInInvertingModeRestoresTheWindow) {
+    Canvas& window = panel.windowCanvas();
+    window.pen() = Pen{clBlack, 1, PenStyle::Solid, PenMode::Not, false};
+    for (int pass = 0; pass < 2; ++pass) {
+        window.moveTo(0, 30);
+        window.lineTo(160, 30);
+        window.moveTo(70, 0);
+        window.lineTo(70, 120);
+    }
+    EXPECT_EQ(shownAt(20, 30), clGreen);
+    EXPECT_EQ(shownAt(70, 90), clGreen);
+}
+
+TEST_F(PanelTest, ChildControlsSitOnTopOfThePicture) {
+    GroupBox box(&panel);
+    box.setBounds(20, 20, 60, 40);
+    box.setColor(clRed);
+    settle();
+    const Color inside = shownAt(50, 45);  // the style may tint the framed area slightly
+    EXPECT_GT(redOf(inside), 230);
+    EXPECT_LT(greenOf(inside), 30);
+    EXPECT_EQ(shownAt(100, 45), clGreen);
+}
+
+}  // namespace
+}  // namespace pvz

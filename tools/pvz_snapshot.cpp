@@ -1,0 +1,29 @@
+// pvz-snapshot: runs the viewer headless under the offscreen platform with a fixed clock, plays
+// user actions through its controls and writes a picture and a JSON report of what it shows.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "app/snapshot_driver.h"
+#include "app/snapshot_options.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const auto parsed = pvz::parseSnapshotArguments(arguments);
+    if (const auto* reason = std::get_if<std::string>(&parsed)) {
+        std::fprintf(stderr, "pvz-snapshot: %s\n", reason->c_str());
+        return 2;
+    }
+    const auto& options = std::get<pvz::SnapshotOptions>(parsed);
+
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    pvz::Application application(qtArgc, argv);
+    application.setTitle(pvz::kWindowTitle);
+    std::string error;
+    const int code = pvz::runSnapshot(options, error);
+    if (code != 0) std::fprintf(stderr, "pvz-snapshot: %s\n", error.c_str());
+    return code;
+}
