@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include <unistd.h>
+
 #include <benchmark/benchmark.h>
 
 #include "runtime/window_system.h"
@@ -14,6 +16,8 @@ namespace {
 // The console report, plus the real time per iteration of every benchmark for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
