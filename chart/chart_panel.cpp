@@ -234,7 +234,14 @@ void TCustomAxisPanel::DrawChartContents(const Rect& panelRect) {
     for (TChartSeries* s : series_) {                   // 11
         if (!s->Active()) continue;
         if (clipPoints_) canvas.setClipRect(plotRect_);
-        s->drawAllValues();
+        if (auto* lines = dynamic_cast<TCustomSeries*>(s)) {
+            // Thousands of small figures: straight onto the surface, without a state copy each.
+            Canvas& surface = chartCanvas3D().synced();
+            lines->drawValues(SeriesDrawContext{surface, horizAxisOf(*s), vertAxisOf(*s), plotRect_});
+            chartCanvas3D().adopt(surface);
+        } else {
+            s->drawAllValues();
+        }
         if (clipPoints_) canvas.removeClip();
     }
     resetCanvasState();                        // 12

@@ -33,6 +33,13 @@ public:
 
     Canvas* target() const { return target_; }
     void setTarget(Canvas* target) { target_ = target; }
+    // The surface with this canvas's state, for a stretch of drawing straight onto it; adopt()
+    // takes the state back afterwards.
+    Canvas& synced() { return sync(); }
+    void adopt(const Canvas& surface) {
+        state_ = surface.state();
+        current_ = surface.penPosition();
+    }
 
     void lineTo(int x, int y) override;
     void rectangle(const Rect& r) override { sync().rectangle(r); }
@@ -144,6 +151,7 @@ protected:
     // The plot rectangle repaired after a shrink.
     void RecalcPlotSize();
     void countDrawing() { ++drawingCount_; }
+    TChartCanvas3D& chartCanvas3D() { return chartCanvas_; }
 
     template <class T>
     void changePanel(T& field, const T& value) {

@@ -88,16 +88,19 @@ VisibleRange visibleRangeOf(const TChartValueList& xValues, double edgeLow, doub
     const int count = xValues.count();
     if (count == 0) return range;
     if (xValues.Order() != loAscending) return {0, count - 1};
+    // Linear scans from the front: a list whose order was set after unordered additions gives
+    // the same range as when the points are drawn one by one.
     const std::span<const double> x = xValues.values();
-    const auto firstIt = std::lower_bound(x.begin(), x.end(), edgeLow);
-    if (firstIt == x.end()) return range;
-    range.first = static_cast<int>(firstIt - x.begin());
+    int first = 0;
+    while (first < count && x[static_cast<std::size_t>(first)] < edgeLow) ++first;
+    if (first == count) return range;
+    range.first = first;
+    range.last = count - 1;
     if (x.back() > edgeHigh) {
         // Run on to the first point at or past the far edge.
-        const auto lastIt = std::lower_bound(firstIt, x.end(), edgeHigh);
-        range.last = lastIt == x.end() ? count - 1 : static_cast<int>(lastIt - x.begin());
-    } else {
-        range.last = count - 1;
+        int last = first;
+        while (last < count - 1 && x[static_cast<std::size_t>(last)] < edgeHigh) ++last;
+        range.last = last;
     }
     return range;
 }
@@ -223,7 +226,14 @@ void TCustomSeries::drawValues(const SeriesDrawContext& context) {
 void TCustomSeries::DrawPointer(Canvas& canvas, int x, int y, int index, Color c) {
     pointer_.prepareCanvas(canvas, c);
     const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(*this, index) : pointer_.Style();
-    TSeriesPointer::drawShape(canvas, style, x, y, pointer_.HorizSize(), pointer_.VertSize());
+    const int h = pointer_.HorizSize();
+    const int v = pointer_.VertSize();
+    // Rectangles and dots are span fills already; the other figures come from a sprite.
+    if (style != psRectangle && style != psSmallDot && canvas.pen().mode == PenMode::Copy) {
+        sprites_.sprite(style, h, v, canvas.pen(), canvas.brush()).draw(canvas, x, y);
+        return;
+    }
+    TSeriesPointer::drawShape(canvas, style, x, y, h, v);
 }
 
 void TCustomSeries::horizontalMargins(int& left, int& right) const {

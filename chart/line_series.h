@@ -7,6 +7,7 @@
 #include "chart/chart_brush.h"
 #include "chart/chart_pen.h"
 #include "chart/chart_series.h"
+#include "chart/marker_sprite.h"
 #include "chart/pointer_shape.h"
 #include "runtime/graphics.h"
 
@@ -150,6 +151,7 @@ private:
     bool dark3D_ = true;
     bool colorEachPoint_ = false;
     TSeriesPointer pointer_;
+    MarkerSpriteCache sprites_;
     // The colour of the point handled last; it carries over from one drawing to the next.
     Color oldColor_ = clDefault;
 };

@@ -88,6 +88,13 @@ ApplicationImpl::ApplicationImpl(Application* app, int& argc, char** argv) : QAp
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
+    // Disabled texts in the desktop's grey-text colour: the style's own light grey vanishes on
+    // the grey chart that shows through the viewer's group boxes.
+    QPalette grey = palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        grey.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+    }
+    setPalette(grey);
     fillSystemColors(systemColors, palette());
     QFont base(QStringLiteral("MS Sans Serif"));
     base.setPixelSize(11);

@@ -1,5 +1,7 @@
 #include "chart/chart_panel.h"
 
+#include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,7 @@
 
 #include "chart/chart_errors.h"
 #include "runtime/window_system.h"
+#include "runtime/window_system_input.h"
 
 namespace pvz {
 namespace {
@@ -119,6 +122,56 @@ TEST_F(ChartPanel, UncoveredWindowIsCopiedWithoutDrawingOrEvents) {
     EXPECT_EQ(chart.drawingCount(), drawings);
     EXPECT_EQ(afterDraw, 1);
     EXPECT_EQ(beforeAxes, 1);
+}
+
+TEST_F(ChartPanel, MouseMoveDrawsOnTheWindowUntilThePictureIsShownAgain) {
+    applyViewerLook(chart);
+    form.show();
+    pump();
+    const int drawings = chart.drawingCount();
+    Bitmap before;
+    chart.grab(before);
+    Point seen{-1, -1};
+    Canvas* drawnOn = nullptr;
+    int moves = 0;
+    chart.OnMouseMove = [&](TCustomChartPanel& sender, int x, int y) {
+        seen = {x, y};
+        // The toolkit may report the same move twice; the line is drawn once.
+        if (moves++ > 0) return;
+        Canvas& canvas = sender.ChartCanvas();
+        drawnOn = static_cast<TChartCanvas3D&>(canvas).target();
+        canvas.pen().mode = PenMode::Not;
+        canvas.pen().width = 1;
+        canvas.moveTo(100, y);
+        canvas.lineTo(300, y);
+    };
+    input::moveMouse(chart, Point{200, 250});
+    pump();
+    EXPECT_EQ(seen, (Point{200, 250}));
+    EXPECT_NE(drawnOn, &const_cast<Bitmap&>(chart.bitmap()).canvas());
+    EXPECT_EQ(chart.drawingCount(), drawings);
+    EXPECT_EQ(chart.bitmap().pixel(200, 250), before.pixel(200, 250));  // the picture is untouched
+    Bitmap during;
+    chart.grab(during);
+    EXPECT_EQ(during.pixel(200, 250), before.pixel(200, 250) ^ 0xFFFFFFu);  // the window shows the line
+
+    chart.OnMouseMove = nullptr;
+    chart.invalidate();
+    pump();
+    Bitmap after;
+    chart.grab(after);
+    EXPECT_EQ(after.pixel(200, 250), before.pixel(200, 250));
+    EXPECT_EQ(chart.drawingCount(), drawings);
+}
+
+TEST_F(ChartPanel, FailedDrawingEndsOnTheWindowAndIsNotRetriedUntilTheNextChange) {
+    chart.OnAfterDraw = [](TCustomAxisPanel&) { throw EZeroDivide(); };
+    EXPECT_THROW(chart.drawToBitmap(), EZeroDivide);
+    EXPECT_FALSE(chart.isDirty());
+    EXPECT_NE(static_cast<TChartCanvas3D&>(chart.ChartCanvas()).target(), &const_cast<Bitmap&>(chart.bitmap()).canvas());
+    chart.OnAfterDraw = nullptr;
+    chart.setMarginLeft(9);
+    EXPECT_TRUE(chart.isDirty());
 }
 
 TEST_F(ChartPanel, RepaintRequestsDoNothingWhileAutoRepaintIsOff) {
