@@ -26,6 +26,10 @@ TCustomChartPanel::~TCustomChartPanel() = default;
 void TCustomChartPanel::requestChartRepaint() {
     if (!autoRepaint_) return;
     dirty_ = true;
+    // One queued paint serves every request made before it runs: a rebuild adds thousands of
+    // points, and each window-system invalidation costs far more than the point itself.
+    if (paintQueued_) return;
+    paintQueued_ = true;
     invalidate();
 }
 

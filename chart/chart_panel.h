@@ -128,7 +128,10 @@ public:
     TMouseMoveEvent OnMouseMove;
 
 protected:
-    void paint() override { PaintChart(); }
+    void paint() override {
+        paintQueued_ = false;
+        PaintChart();
+    }
     void mouseMoved(int x, int y) override;
     void resized() override;
 
@@ -172,6 +175,7 @@ private:
     bool autoRepaint_ = false;
     bool bufferedDisplay_ = true;
     bool dirty_ = true;
+    bool paintQueued_ = false;  // an invalidation is on its way to PaintChart
     int drawingCount_ = 0;
     Bitmap bitmap_;
     TChartCanvas3D chartCanvas_;

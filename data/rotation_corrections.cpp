@@ -3,6 +3,7 @@
 #include <array>
 
 #include "runtime/calendar.h"
+#include "runtime/fast_sine.h"
 
 namespace pvz {
 namespace {
@@ -51,11 +52,12 @@ double tideCorrection(const double& mjd, std::int32_t withSeasonal) {
     const double t = static_cast<double>(static_cast<long double>(mjd) - 51544.5L);
     long double sum = 0.0L;
     for (const TideTerm& term : tideTerms) {
-        sum = sum + sine(term.rate * t + term.phase) * term.amplitude;
+        sum = sum + fastSine(term.rate * t + term.phase) * term.amplitude;
     }
     if (withSeasonal == 1) {
         const long double c = kFullTurn * ((mjd - kSeasonalEpochMjd) / kYearLength + kYearOffset);
-        const long double s = 0.022L * sine(c) - 0.012L * cosine(c) - 0.006L * sine(2 * c) + 0.007L * cosine(2 * c);
+        const long double s = 0.022L * fastSine(c) - 0.012L * fastCosine(c) - 0.006L * fastSine(2 * c) +
+                              0.007L * fastCosine(2 * c);
         sum = sum - s;
     }
     return static_cast<double>(sum);

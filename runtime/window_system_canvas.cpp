@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "runtime/window_system_qt.h"
 
@@ -377,7 +379,16 @@ void ImageCanvas::drawPixels(int x, int y, int width, int height, const std::uin
     for (int row = area.top(); row <= area.bottom(); ++row) {
         const std::uint32_t* src = pixels + static_cast<qsizetype>(row - box.top()) * stride + (area.left() - box.left());
         std::uint32_t* dst = bits_ + static_cast<qsizetype>(row) * stride_ + area.left();
-        for (int i = 0; i < area.width(); ++i) dst[i] = src[i] | 0xFF000000u;
+        // Two pixels a step: the compiler does not vectorise the plain loop, and this copy of a
+        // whole frame was a third of a chart drawing.
+        int i = 0;
+        for (; i + 2 <= area.width(); i += 2) {
+            std::uint64_t pair;
+            std::memcpy(&pair, src + i, sizeof pair);
+            pair |= 0xFF000000FF000000u;
+            std::memcpy(dst + i, &pair, sizeof pair);
+        }
+        for (; i < area.width(); ++i) dst[i] = src[i] | 0xFF000000u;
     }
     touched(area);
 }

@@ -1,0 +1,158 @@
+// The viewer's hot paths on the sample data: loading the eleven files, one rebuild of the year
+// view, one complete drawing of the chart, the pixel-writing baseline, and a visor move.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/snapshot_driver.h"
+#include "app/snapshot_options.h"
+#include "data/data_loader.h"
+#include "data/sample_data.h"
+
+namespace {
+
+using namespace pvz;
+
+constexpr const char* kNow = "2017-02-15 12:00:00";
+
+// The eleven sample files with 999 accepted records each, in a directory of their own that
+// goes with the object.
+class SampleFiles {
+public:
+    SampleFiles() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pvz-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) std::abort();
+        directory_ = pattern;
+        options_.todayDay = *parseLocalTime(kNow);
+        options_.sampling = SampleSampling::oneAcceptedRecordPerDay;
+        writeSampleData(directory_, options_);
+    }
+    ~SampleFiles() {
+        std::error_code ignored;
+        std::filesystem::remove_all(directory_, ignored);
+    }
+    SampleFiles(const SampleFiles&) = delete;
+    SampleFiles& operator=(const SampleFiles&) = delete;
+
+    const std::string& directory() const { return directory_; }
+    double baseMjd() const { return sampleCalendarOf(options_).baseMjd; }
+
+private:
+    std::string directory_;
+    SampleDataOptions options_;
+};
+
+class SilentServices : public LoaderServices {
+public:
+    void setStatusText(const std::string&) override {}
+    void showMessage(const std::string&) override {}
+    std::optional<std::string> chooseDirectory(const std::string&) override { return std::nullopt; }
+    std::string currentDirectory() override { return "/"; }
+};
+
+// The real window, headless, after Start, in the year view with every source checked and UT1
+// selected: whole-second alignment and trend removal both run.
+struct YearView {
+    YearView(const SampleFiles& files, int width, int height) {
+        SnapshotOptions options;
+        options.dataDirectory = files.directory();
+        options.nowText = kNow;
+        options.now = *parseLocalTime(kNow);
+        options.width = width;
+        options.height = height;
+        options.screenWidth = 1920;
+        driver = std::make_unique<SnapshotDriver>(options);
+        using K = SnapshotActionKind;
+        for (const K kind : {K::Start, K::Interval, K::Parameter, K::Trend})
+            driver->apply(SnapshotAction{kind, kind == K::Interval ? 1 : 0, 0, {}});
+        for (int tag = 1; tag <= kSeriesSlotCount; ++tag)
+            if (!driver->form().seriesCheckBox(tag).checked()) std::abort();
+        rebuild();
+        if (form().RadioGroupInterval->itemIndex() != 1 || form().seriesAt(0).Count() < 300) std::abort();
+    }
+
+    TForm1& form() { return driver->form(); }
+
+    void rebuild() {
+        form().state.redrawRequested = true;
+        form().state.autoFitRequested = true;
+        form().displayCycle().rebuild();
+    }
+
+    std::unique_ptr<SnapshotDriver> driver;
+};
+
+void BM_Load(benchmark::State& state) {
+    const SampleFiles files;
+    SilentServices services;
+    auto store = std::make_unique<ObservationStore>();
+    auto viewer = std::make_unique<ViewerState>();
+    store->dataDirectory = files.directory() + "/";
+    viewer->baseMjd = files.baseMjd();
+    for (auto _ : state) {
+        loadDataFiles(*store, *viewer, services);
+        benchmark::DoNotOptimize(store->observations(999, 11, kindMJD));
+    }
+    if (store->observations(999, 1, kindMJD) == missingValue) state.SkipWithError("fewer than 999 rows loaded");
+}
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+
+void BM_RebuildYear(benchmark::State& state) {
+    const SampleFiles files;
+    YearView view(files, 1920, 1080);
+    for (auto _ : state) view.rebuild();
+    state.counters["points"] = view.form().seriesAt(0).Count();
+
+}
+BENCHMARK(BM_RebuildYear)->Unit(benchmark::kMicrosecond);
+
+void BM_Draw(benchmark::State& state, int width, int height) {
+    const SampleFiles files;
+    YearView view(files, width, height);
+    TChart& chart = *view.form().Chart;
+    for (auto _ : state) chart.drawToBitmap();
+    state.counters["width"] = chart.width();
+    state.counters["height"] = chart.height();
+}
+BENCHMARK_CAPTURE(BM_Draw, 1920x1080, 1920, 1080)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Draw, 1280x800, 1280, 800)->Unit(benchmark::kMillisecond);
+
+// Writing every pixel of a 1920 x 1080 frame of 32-bit pixels once: the floor of any drawing.
+void BM_FillFrame(benchmark::State& state) {
+    std::vector<std::uint32_t> frame(std::size_t{1920} * 1080);
+    std::uint32_t colour = 0;
+    for (auto _ : state) {
+        std::fill(frame.begin(), frame.end(), ++colour);
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(frame.size() * sizeof(std::uint32_t)));
+}
+BENCHMARK(BM_FillFrame)->Unit(benchmark::kMillisecond);
+
+// One pointer move over the plot with the visors on, back and forth between two points.
+void BM_VisorMove(benchmark::State& state) {
+    const SampleFiles files;
+    YearView view(files, 1920, 1080);
+    TForm1& form = view.form();
+    view.driver->apply(SnapshotAction{SnapshotActionKind::Visor, 1, 0, {}});
+    TChart& chart = *form.Chart;
+    const Rect plot = chart.PlotRect();
+    const int points[2][2] = {{plot.left + plot.width() / 3, plot.top + plot.height() / 3},
+                              {plot.left + 2 * plot.width() / 3, plot.top + 2 * plot.height() / 3}};
+    int k = 0;
+    for (auto _ : state) {
+        const int* p = points[k ^= 1];
+        form.ChartMouseMove(chart, p[0], p[1]);
+    }
+}
+BENCHMARK(BM_VisorMove)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
