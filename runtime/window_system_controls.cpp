@@ -192,6 +192,21 @@ QPixmap drawGlyph(Glyph glyph, int size, QColor ink) {
 
 }  // namespace detail
 
+namespace {
+
+// Without a window manager nothing maximises the window: a little later it takes the available
+// area itself, unless something has maximised or restored it meanwhile.
+void takeAvailableAreaUnlessMaximised(QWidget* w) {
+    QTimer::singleShot(300, w, [w] {
+        const QScreen* screen = w->screen();
+        if (screen == nullptr || !w->isMaximized()) return;
+        const QRect area = screen->availableGeometry();
+        if (w->frameGeometry().width() < area.width() * 9 / 10) w->setGeometry(area);
+    });
+}
+
+}  // namespace
+
 Form::Form() : Control(nullptr, std::make_unique<detail::ControlImpl>(new detail::FormWidget(this))) {
     QWidget* w = impl().widget;
     w->resize(800, 600);
@@ -209,15 +224,7 @@ void Form::setMaximized(bool maximized) {
     QWidget* w = impl().widget;
     if (maximized == w->isMaximized()) return;
     w->setWindowState(maximized ? (w->windowState() | Qt::WindowMaximized) : (w->windowState() & ~Qt::WindowMaximized));
-    if (maximized && w->isVisible()) {
-        // Without a window manager nothing maximises the window: it takes the available area itself.
-        QTimer::singleShot(300, w, [w] {
-            const QScreen* screen = w->screen();
-            if (screen == nullptr || !w->isMaximized()) return;
-            const QRect area = screen->availableGeometry();
-            if (w->frameGeometry().width() < area.width() * 9 / 10) w->setGeometry(area);
-        });
-    }
+    if (maximized && w->isVisible()) takeAvailableAreaUnlessMaximised(w);
 }
 
 bool Form::maximized() const { return impl().widget->isMaximized(); }
@@ -230,12 +237,10 @@ void Form::show() {
         });
     }
     QWidget* w = impl().widget;
-    const bool maximize = w->isMaximized();
     w->show();
-    if (maximize) {
-        w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
-        setMaximized(true);
-    }
+    // Shown in the maximised state, the window is mapped maximised by a window manager; leaving
+    // and re-entering the state here would make it unmaximise and maximise again.
+    if (w->isMaximized()) takeAvailableAreaUnlessMaximised(w);
 }
 
 bool Form::shown() const { return impl().widget->isVisible(); }

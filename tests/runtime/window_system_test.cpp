@@ -287,6 +287,27 @@ TEST(FormTest, MaximisedWithoutWindowManagerTakesTheAvailableScreen) {
     EXPECT_GE(form.width(), Application::instance().screenWidth() - 16);  // less the frame, if any
 }
 
+TEST(FormTest, MaximisedWhileShownWithoutWindowManagerTakesTheAvailableScreen) {
+    Form form;
+    form.setBounds(72, 49, 300, 200);
+    form.show();
+    form.setMaximized(true);
+    pumpFor(500ms);
+    EXPECT_TRUE(form.maximized());
+    EXPECT_GE(form.width(), Application::instance().screenWidth() - 16);
+}
+
+TEST(FormTest, RestoredBeforeTheFallbackKeepsItsSize) {
+    Form form;
+    form.setBounds(72, 49, 300, 200);
+    form.setMaximized(true);
+    form.show();
+    form.setMaximized(false);
+    pumpFor(500ms);
+    EXPECT_FALSE(form.maximized());
+    EXPECT_LT(form.width(), Application::instance().screenWidth() / 2);
+}
+
 // --- Timers ---------------------------------------------------------------------------------
 
 // Milliseconds from creation to the first tick, after optionally setting `newInterval` at `at`.
