@@ -118,11 +118,12 @@ double mjdOfDate(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
     return mjdOf(encodeDayNumber(year, month, day));
 }
 
-void writeRow(ObservationStore& store, int row, int slot, const Record& record, double mjd, bool hasUt1) {
+void writeRow(ObservationStore& store, int row, int slot, const Record& record, double mjd, bool hasUt1,
+              TideCorrectionCache& tides) {
     if (hasUt1) {
         store.observations(row, slot, kindUT1) = record.ut1;
         store.observations(row, slot, kindUT1R) =
-            checkedStore(static_cast<long double>(record.ut1) - tideCorrection(mjd, 1));
+            checkedStore(static_cast<long double>(record.ut1) - tides.correction(mjd));
     }
     store.observations(row, slot, kindXp) = record.xp;
     store.observations(row, slot, kindYp) = record.yp;
@@ -134,7 +135,8 @@ void writeRow(ObservationStore& store, int row, int slot, const Record& record, 
     }
 }
 
-int readSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd) {
+int readSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd,
+                 TideCorrectionCache& tides) {
     const SlotFormat format = formatOf(slot);
     TextDataReader reader;
     openForReading(reader, path);
@@ -176,18 +178,17 @@ int readSlotFile(ObservationStore& store, int slot, const std::string& path, dou
         // Several records per day could pass the store's capacity: the surplus is dropped.
         if (rows == kRowCount) continue;
         ++rows;
-        writeRow(store, rows, slot, record, mjd, format.hasUt1);
+        writeRow(store, rows, slot, record, mjd, format.hasUt1, tides);
     }
     closeReader(reader);
     raisePendingIoError();
     return rows;
 }
 
-}  // namespace
-
-int loadSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd) {
+int loadSlotFileWith(ObservationStore& store, int slot, const std::string& path, double baseMjd,
+                     TideCorrectionCache& tides) {
     try {
-        return readSlotFile(store, slot, path, baseMjd);
+        return readSlotFile(store, slot, path, baseMjd, tides);
     } catch (...) {
         // A date or overflow error can leave a reading error of the same record pending; it
         // belongs to the abandoned file and must not surface at the next file.
@@ -196,7 +197,16 @@ int loadSlotFile(ObservationStore& store, int slot, const std::string& path, dou
     }
 }
 
+}  // namespace
+
+int loadSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd) {
+    TideCorrectionCache tides;
+    return loadSlotFileWith(store, slot, path, baseMjd, tides);
+}
+
 bool runLoadingSweep(ObservationStore& store, double baseMjd, LoaderServices& services) {
+    // One cache for the sweep: the sources mostly share their epochs.
+    TideCorrectionCache tides;
     // The placeholder slots beyond the series slots never load.
     for (int slot = 1; slot <= kSeriesSlotCount; ++slot) {
         const std::string path = store.pathOf(slot);
@@ -204,7 +214,7 @@ bool runLoadingSweep(ObservationStore& store, double baseMjd, LoaderServices& se
         services.setStatusText(kReadingStatusPrefix + path);
         store.slotLoaded[slot] = true;
         store.anyFileFound = true;
-        loadSlotFile(store, slot, path, baseMjd);
+        loadSlotFileWith(store, slot, path, baseMjd, tides);
     }
     return store.anyFileFound;
 }

@@ -1,6 +1,7 @@
 #include "data/rotation_corrections.h"
 
 #include <array>
+#include <bit>
 
 #include "runtime/calendar.h"
 #include "runtime/fast_sine.h"
@@ -50,10 +51,11 @@ constexpr long double kFullTurn = 6.28318530717959L;
 
 double tideCorrection(const double& mjd, std::int32_t withSeasonal) {
     const double t = static_cast<double>(static_cast<long double>(mjd) - 51544.5L);
+    std::array<long double, tideTerms.size()> sines;
+    for (std::size_t i = 0; i < tideTerms.size(); ++i) sines[i] = tideTerms[i].rate * t + tideTerms[i].phase;
+    fastSines(sines.data(), sines.data(), sines.size());
     long double sum = 0.0L;
-    for (const TideTerm& term : tideTerms) {
-        sum = sum + fastSine(term.rate * t + term.phase) * term.amplitude;
-    }
+    for (std::size_t i = 0; i < tideTerms.size(); ++i) sum = sum + sines[i] * tideTerms[i].amplitude;
     if (withSeasonal == 1) {
         const long double c = kFullTurn * ((mjd - kSeasonalEpochMjd) / kYearLength + kYearOffset);
         const long double s = 0.022L * fastSine(c) - 0.012L * fastCosine(c) - 0.006L * fastSine(2 * c) +
@@ -61,6 +63,45 @@ double tideCorrection(const double& mjd, std::int32_t withSeasonal) {
         sum = sum - s;
     }
     return static_cast<double>(sum);
+}
+
+namespace {
+
+constexpr std::size_t kInitialCacheSize = 4096;
+
+std::size_t hashOfBits(std::uint64_t bits) {
+    // Fibonacci hashing: epochs that differ only in low bits or only in the exponent still spread.
+    return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ull) >> 32);
+}
+
+}  // namespace
+
+TideCorrectionCache::TideCorrectionCache() : entries_(kInitialCacheSize) {}
+
+TideCorrectionCache::Entry& TideCorrectionCache::slotFor(std::uint64_t epochBits) {
+    const std::size_t mask = entries_.size() - 1;
+    for (std::size_t i = hashOfBits(epochBits) & mask;; i = (i + 1) & mask) {
+        Entry& entry = entries_[i];
+        if (!entry.used || entry.epochBits == epochBits) return entry;
+    }
+}
+
+void TideCorrectionCache::grow() {
+    std::vector<Entry> old(entries_.size() * 2);
+    old.swap(entries_);
+    for (const Entry& entry : old)
+        if (entry.used) slotFor(entry.epochBits) = entry;
+}
+
+double TideCorrectionCache::correction(double mjd) {
+    const auto epochBits = std::bit_cast<std::uint64_t>(mjd);
+    Entry& entry = slotFor(epochBits);
+    if (entry.used) return entry.value;
+    // Computed before the entry is taken, so that an error leaves the table as it was.
+    const double value = tideCorrection(mjd, 1);
+    entry = {epochBits, value, true};
+    if (++usedCount_ * 2 > entries_.size()) grow();
+    return value;
 }
 
 }  // namespace pvz

@@ -54,7 +54,70 @@ long double periodic(long double x, int quadrantShift) {
     return quadrant & 2 ? -value : value;
 }
 
+// The reduction of periodic(): the reduced argument and the quadrant of sin x.
+struct Reduced {
+    long double r;
+    std::int64_t quadrant;
+};
+
+Reduced reduced(long double x) {
+    const std::int64_t k = std::llrint(x * kTwoOverPi);
+    const auto kk = static_cast<long double>(k);
+    return {((x - kk * kHalfPi1) - kk * kHalfPi2) - kk * kHalfPi3, k & 3};
+}
+
+// The coefficients that taylorSine and taylorCosine take in turn, from the first one on.
+constexpr std::array<long double, 11> kSineSteps = [] {
+    std::array<long double, 11> steps{};
+    for (std::size_t i = 0; i < steps.size(); ++i) steps[i] = kInverseFactorials[21 - 2 * i];
+    return steps;
+}();
+constexpr std::array<long double, 12> kCosineSteps = [] {
+    std::array<long double, 12> steps{};
+    for (std::size_t i = 0; i < steps.size(); ++i) steps[i] = kInverseFactorials[22 - 2 * i];
+    return steps;
+}();
+
+constexpr std::size_t kLanes = 2;
+
+// sin x of kLanes arguments below kFastLimit, each lane doing exactly the operations of
+// periodic(x, 0) in the same order: the same results, with the lanes' latencies overlapping.
+void sineLanes(const long double* x, long double* out) {
+    long double r[kLanes], z[kLanes], sum[kLanes];
+    const long double* steps[kLanes];
+    std::int64_t quadrant[kLanes];
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        const Reduced reduction = reduced(x[lane]);
+        r[lane] = reduction.r;
+        quadrant[lane] = reduction.quadrant;
+        z[lane] = r[lane] * r[lane];
+        steps[lane] = quadrant[lane] & 1 ? kCosineSteps.data() : kSineSteps.data();
+        sum[lane] = steps[lane][0];
+    }
+    // Both series share their first ten steps; the cosine has one more, the sine a product by r.
+    for (std::size_t step = 1; step <= 10; ++step)
+        for (std::size_t lane = 0; lane < kLanes; ++lane) sum[lane] = sum[lane] * -z[lane] + steps[lane][step];
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        const long double value = quadrant[lane] & 1 ? sum[lane] * -z[lane] + kCosineSteps[11] : r[lane] * sum[lane];
+        out[lane] = quadrant[lane] & 2 ? -value : value;
+    }
+}
+
 }  // namespace
+
+void fastSines(const long double* x, long double* out, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        bool allFast = true;
+        for (std::size_t lane = 0; lane < kLanes; ++lane) allFast = allFast && std::fabs(x[i + lane]) < kFastLimit;
+        if (allFast) {
+            sineLanes(x + i, out + i);
+        } else {
+            for (std::size_t lane = 0; lane < kLanes; ++lane) out[i + lane] = fastSine(x[i + lane]);
+        }
+    }
+    for (; i < count; ++i) out[i] = fastSine(x[i]);
+}
 
 long double fastSine(long double x) {
     if (!(std::fabs(x) < kFastLimit)) return sine(x);

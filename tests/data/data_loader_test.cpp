@@ -1,6 +1,8 @@
 #include "data/data_loader.h"
 
+#include <bit>
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
@@ -417,6 +419,39 @@ TEST(LoaderRealData, Eop2017) {
     // Slot 4 stores UT1 - TAI as written.
     EXPECT_EQ(store.observations(1, 4, kindUT1), -35.7894553);
     EXPECT_EQ(services.events.back(), "status:  Ready");
+}
+
+}  // namespace
+}  // namespace pvz
+
+namespace pvz {
+namespace {
+
+// The sweep shares one cache of tide corrections among the slots; every stored UT1R must still
+// be exactly what the correction computed afresh for its row gives.
+TEST_F(LoaderTest, SharedTideCorrectionsGiveTheValuesComputedPerRow) {
+    std::string dates, mjds, withMjd;
+    for (int day = 2; day <= 28; ++day) {
+        const std::string ut = "0." + std::to_string(300 + day);
+        dates += "17 1 " + std::to_string(day) + " 0.1 0.2 " + ut + "\n";
+        withMjd += "17 1 " + std::to_string(day) + " 0 0.1 0.2 " + ut + "\n";
+        mjds += std::to_string(57753 + day) + ".5 0.1 0.2 -" + ut + "\n";
+    }
+    write(1, dates);
+    write(2, dates);
+    write(6, withMjd);  // half days, the same epochs as slot 8
+    write(8, mjds);
+    ASSERT_EQ(loadReporting(store, state, services), Failure::none);
+    for (const int slot : {1, 2, 6, 8}) {
+        SCOPED_TRACE(slot);
+        ASSERT_EQ(mjdsOf(slot).size(), 27u);
+        for (int row = 1; row <= 27; ++row) {
+            const double expected =
+                checkedStore(static_cast<long double>(at(row, slot, kindUT1)) - tideCorrection(at(row, slot, kindMJD), 1));
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(at(row, slot, kindUT1R)), std::bit_cast<std::uint64_t>(expected))
+                << row;
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "data/rotation_corrections.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +45,33 @@ TEST(TideCorrection, DependsOnlyOnTheEpochAndStaysWithinTheTermsBounds) {
     for (double mjd = 44000.0; mjd < 66000.0; mjd += 0.37) {
         ASSERT_LE(std::fabs(tideCorrection(mjd, 0)), 0.002956 + 1e-12) << mjd;
         ASSERT_LE(std::fabs(tideCorrection(mjd, 1)), 0.002956 + 0.047) << mjd;
+    }
+}
+
+}  // namespace
+}  // namespace pvz
+
+namespace pvz {
+namespace {
+
+std::uint64_t bitsOf(double value) { return std::bit_cast<std::uint64_t>(value); }
+
+std::vector<double> epochsAroundTheStoredPeriods() {
+    std::vector<double> epochs;
+    for (double mjd = 44000.0; mjd < 66000.0; mjd += 0.37) epochs.push_back(mjd);
+    for (double mjd = 57000.0; mjd < 58000.0; mjd += 0.0625) epochs.push_back(mjd);
+    for (const double mjd : {0.0, -0.0, 1e-300, 51544.5, std::nextafter(51544.5, 0.0), std::nextafter(51544.5, 1e9)})
+        epochs.push_back(mjd);
+    return epochs;
+}
+
+TEST(TideCorrectionCache, GivesTheComputedValueOnFirstAndRepeatedLookups) {
+    const std::vector<double> epochs = epochsAroundTheStoredPeriods();  // enough to make the table grow
+    TideCorrectionCache cache;
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass);
+        for (const double mjd : epochs)
+            ASSERT_EQ(bitsOf(cache.correction(mjd)), bitsOf(tideCorrection(mjd, 1))) << mjd;
     }
 }
 

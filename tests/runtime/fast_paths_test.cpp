@@ -1,6 +1,7 @@
 // The fast replacements on the loading, rebuild and drawing paths against the slow C library
 // functions they stand in for: rounding, sine and cosine, powers of ten in real tokens.
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -94,6 +95,46 @@ TEST(RealTokenScaling, EveryPowerOfTenMatchesPow) {
             const std::string scaled = mantissa + "e" + std::to_string(fraction);
             ASSERT_TRUE(parseRealToken(scaled, value)) << scaled;
             EXPECT_EQ(value, static_cast<double>(m * std::pow(10.0L, static_cast<long double>(fraction)))) << scaled;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace pvz
+
+namespace pvz {
+namespace {
+
+// The batch evaluates arguments side by side; each result must be the scalar one, bit for bit,
+// in every quadrant, for every count (odd tails), with arguments beyond the reduction range
+// mixed in, and when the results overwrite the arguments.
+TEST(FastSines, BitForBitTheScalarSine) {
+    std::vector<long double> arguments;
+    for (int k = -40; k <= 40; ++k) {
+        const long double x = k * 0.78539816339744830962L;
+        arguments.insert(arguments.end(), {x, std::nextafter(x, 1e9L), std::nextafter(x, -1e9L)});
+    }
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> spread(-30000.0, 30000.0);
+    for (int i = 0; i < 20000; ++i) arguments.push_back(spread(random) + static_cast<long double>(spread(random)) * 1e-12L);
+    arguments.insert(arguments.end(), {0x1p19L, 0.25L, -0x1p70L, 1e12L, 0.0L, -0.0L});
+    auto bits = [](long double value) {
+        // The 80 significant bits of an extended value.
+        unsigned char bytes[sizeof value] = {};
+        std::memcpy(bytes, &value, 10);
+        return std::string(reinterpret_cast<const char*>(bytes), 10);
+    };
+    for (std::size_t count = 0; count <= 9; ++count) {
+        SCOPED_TRACE(count);
+        for (std::size_t first = 0; first + count <= arguments.size(); first += count + 1) {
+            std::vector<long double> out(count), inPlace(arguments.begin() + first, arguments.begin() + first + count);
+            fastSines(arguments.data() + first, out.data(), count);
+            fastSines(inPlace.data(), inPlace.data(), count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const long double expected = fastSine(arguments[first + i]);
+                ASSERT_EQ(bits(out[i]), bits(expected)) << static_cast<double>(arguments[first + i]);
+                ASSERT_EQ(bits(inPlace[i]), bits(expected)) << static_cast<double>(arguments[first + i]);
+            }
         }
     }
 }
