@@ -96,6 +96,14 @@ void TCustomChartPanel::drawInto(Canvas* target, const Rect& rect, bool buffered
     dirty_ = false;
 }
 
+bool TCustomChartPanel::startPictureFrom(const Bitmap& source) {
+    if (chartCanvas_.target() != &bitmap_.canvas() || source.width() != bitmap_.width() ||
+        source.height() != bitmap_.height())
+        return false;
+    bitmap_.copyFrom(source);
+    return true;
+}
+
 void TCustomChartPanel::RecalcPlotSize() { plotRect_ = recalcPlotRect(plotRect_, panelRect_, width(), height()); }
 
 void TCustomChartPanel::PaintBorder(const Rect& rect) {
@@ -136,7 +144,19 @@ void TCustomChartPanelExtended::FillBackground(const Rect& rect) {
     if (gradient_.Visible()) {
         const std::vector<std::uint32_t>& picture = gradientCache_.picture(
             gradient_.Direction(), gradient_.StartColor(), gradient_.EndColor(), rect.width(), rect.height());
-        if (!picture.empty()) canvas.drawPixels(rect.left, rect.top, rect.width(), rect.height(), picture.data(), rect.width());
+        if (picture.empty()) return;
+        if (rect.left == 0 && rect.top == 0) {
+            // A full-frame copy per drawing is about as dear as writing the frame: the picture
+            // starts from a copy of the gradient made in one block instead.
+            if (gradientPictureRebuild_ != gradientCache_.rebuildCount() || gradientPicture_.width() != rect.width() ||
+                gradientPicture_.height() != rect.height()) {
+                gradientPicture_.setSize(rect.width(), rect.height());
+                gradientPicture_.canvas().drawPixels(0, 0, rect.width(), rect.height(), picture.data(), rect.width());
+                gradientPictureRebuild_ = gradientCache_.rebuildCount();
+            }
+            if (startPictureFrom(gradientPicture_)) return;
+        }
+        canvas.drawPixels(rect.left, rect.top, rect.width(), rect.height(), picture.data(), rect.width());
         return;
     }
     canvas.brush() = Brush{Color(), BrushStyle::Solid};

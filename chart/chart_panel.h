@@ -150,6 +150,9 @@ protected:
 
     // The plot rectangle repaired after a shrink.
     void RecalcPlotSize();
+    // During a drawing into the off-screen picture, when `source` has its size: the picture
+    // becomes a copy of `source` without a pixel loop. False otherwise, with nothing drawn.
+    bool startPictureFrom(const Bitmap& source);
     void countDrawing() { ++drawingCount_; }
     TChartCanvas3D& chartCanvas3D() { return chartCanvas_; }
 
@@ -199,6 +202,9 @@ protected:
 private:
     TChartGradient gradient_;
     GradientCache gradientCache_;
+    // The cached gradient as a picture, from which a drawing's picture starts.
+    Bitmap gradientPicture_;
+    int gradientPictureRebuild_ = -1;
 };
 
 class TCustomAxisPanel : public TCustomChartPanelExtended, public ChartOwner, public SeriesAxesProvider {

@@ -9,6 +9,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "runtime/window_system_qt.h"
@@ -316,6 +317,24 @@ void Bitmap::setSize(int width, int height) {
     impl_->canvas.release();
     impl_->image = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
     if (!impl_->image.isNull()) impl_->image.fill(Qt::white);
+}
+
+void Bitmap::copyFrom(const Bitmap& source) {
+    assert(source.width() == width() && source.height() == height());
+    if (&source == this || impl_->image.isNull()) return;
+    if (!impl_->canvas.clipCoversImage()) {
+        const QImage& pixels = source.impl_->image;
+        impl_->canvas.drawPixels(0, 0, pixels.width(), pixels.height(),
+                                 reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.bytesPerLine() / 4);
+        return;
+    }
+    // Into the picture's own pixels: a new image per drawing would cost its page faults too.
+    if (!impl_->image.isDetached()) {
+        impl_->canvas.release();
+        impl_->image = QImage(width(), height(), QImage::Format_RGB32);
+    }
+    const QImage& pixels = source.impl_->image;
+    std::memcpy(impl_->image.bits(), pixels.constBits(), static_cast<std::size_t>(pixels.sizeInBytes()));
 }
 
 int Bitmap::width() const { return impl_->image.width(); }

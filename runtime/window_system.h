@@ -99,6 +99,9 @@ public:
     int width() const;
     int height() const;
     Canvas& canvas();
+    // Makes the picture what drawPixels of `source`'s pixels at (0, 0) would leave; `source`
+    // must have the same size. One block copy, without allocation while the picture is its own.
+    void copyFrom(const Bitmap& source);
     // The colour at (x, y), red in the low byte; (x, y) must lie inside the picture.
     Color pixel(int x, int y) const;
     // Writes the picture as a PNG file; false when it cannot be written.

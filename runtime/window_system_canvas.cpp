@@ -72,6 +72,17 @@ Qt::PenStyle qtPenStyle(PenStyle style) {
     }
 }
 
+// Wide lines with vectors up to this long in either direction are stamped.
+constexpr int kLongestStampedLine = 64;
+
+void setWidePen(QPainter& painter, QColor color, int width) {
+    QPen qpen(color, width);
+    qpen.setStyle(Qt::SolidLine);
+    qpen.setCapStyle(Qt::RoundCap);
+    qpen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(qpen);
+}
+
 QRect boxOf(QPoint a, QPoint b, int grow) {
     return QRect(QPoint(std::min(a.x(), b.x()) - grow, std::min(a.y(), b.y()) - grow),
                  QPoint(std::max(a.x(), b.x()) + grow, std::max(a.y(), b.y()) + grow));
@@ -133,11 +144,15 @@ bool ImageCanvas::beginPainter(PainterUse use) {
             if (!penDraws(pen)) {
                 painter_.setPen(Qt::NoPen);
             } else {
-                QPen qpen(toQColor(pen.color), pen.width <= 1 ? 1 : pen.width);
-                qpen.setStyle(pen.width <= 1 ? qtPenStyle(pen.style) : Qt::SolidLine);
-                qpen.setCapStyle(pen.width <= 1 ? Qt::FlatCap : Qt::RoundCap);
-                qpen.setJoinStyle(Qt::RoundJoin);
-                painter_.setPen(qpen);
+                if (pen.width > 1) {
+                    setWidePen(painter_, toQColor(pen.color), pen.width);
+                } else {
+                    QPen qpen(toQColor(pen.color), 1);
+                    qpen.setStyle(qtPenStyle(pen.style));
+                    qpen.setCapStyle(Qt::FlatCap);
+                    qpen.setJoinStyle(Qt::RoundJoin);
+                    painter_.setPen(qpen);
+                }
             }
             painter_.setCompositionMode(pen.mode == PenMode::Not ? QPainter::RasterOp_NotDestination
                                                                  : QPainter::CompositionMode_SourceOver);
@@ -226,6 +241,52 @@ void ImageCanvas::thinLine(QPoint from, QPoint to) {
     lastLineEnd_ = {to.x() + origin_.x(), to.y() + origin_.y()};
 }
 
+bool ImageCanvas::stampedLine(QPoint from, QPoint to) {
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    if (std::abs(dx) > kLongestStampedLine || std::abs(dy) > kLongestStampedLine) return false;
+    // Far outside the picture the painter clips the path itself; leave those lines to it.
+    const QRect near = QRect(0, 0, image_->width(), image_->height()).adjusted(-128, -128, 128, 128);
+    if (!near.contains(from) || !near.contains(to)) return false;
+    const int width = state_.pen.width;
+    const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(width)) << 32) |
+                              (static_cast<std::uint64_t>(dx + kLongestStampedLine) << 16) |
+                              static_cast<std::uint64_t>(dy + kLongestStampedLine);
+    auto found = lineStamps_.find(key);
+    if (found == lineStamps_.end()) {
+        // Drawn once in white over black with the pen the painter would use here.
+        const int margin = width + 2;
+        const QPoint start(margin + std::max(0, -dx), margin + std::max(0, -dy));
+        QImage scratch(std::abs(dx) + 2 * margin + 1, std::abs(dy) + 2 * margin + 1, QImage::Format_RGB32);
+        scratch.fill(Qt::black);
+        {
+            QPainter painter(&scratch);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            setWidePen(painter, Qt::white, width);
+            painter.setBrush(Qt::NoBrush);
+            painter.drawLine(start, start + QPoint(dx, dy));
+        }
+        LineStamp stamp;
+        for (int y = 0; y < scratch.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+            for (int x = 0; x < scratch.width();) {
+                if ((row[x] & kInvertMask) == 0) {
+                    ++x;
+                    continue;
+                }
+                int end = x + 1;
+                while (end < scratch.width() && (row[end] & kInvertMask) != 0) ++end;
+                stamp.runs.emplace_back(x - start.x(), y - start.y(), end - x, 1);
+                x = end;
+            }
+        }
+        found = lineStamps_.emplace(key, std::move(stamp)).first;
+    }
+    const QRgb rgb = toRgb(state_.pen.color);
+    for (const QRect& run : found->second.runs) fillBox(run.translated(from), rgb, false);
+    return true;
+}
+
 void ImageCanvas::lineTo(int x, int y) {
     const QPoint from(current_.x - origin_.x(), current_.y - origin_.y());
     const QPoint to(x - origin_.x(), y - origin_.y());
@@ -236,6 +297,9 @@ void ImageCanvas::lineTo(int x, int y) {
         if (!beginDirect()) return;
         thinLine(from, to);
         touched(boxOf(from, to, 0));
+    } else if (pen.mode == PenMode::Copy && beginDirect() && stampedLine(from, to)) {
+        lastLineEnd_ = {x, y};
+        touched(boxOf(from, to, pen.width));
     } else {
         if (!beginPainter(PainterUse::Shape)) return;
         painter_.drawLine(from, to);

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -53,6 +54,8 @@ public:
     void release();
     // Coordinates given to this canvas minus the origin are image coordinates.
     void setOrigin(QPoint origin) { origin_ = origin; }
+    // Whether drawing may reach every pixel of the image.
+    bool clipCoversImage() const { return !clipped_ || userClip_.contains(QRect(QPoint(), image_->size())); }
 
     void lineTo(int x, int y) override;
     void rectangle(const Rect& r) override;
@@ -82,6 +85,9 @@ private:
     QRect clipRect();
     void fillBox(const QRect& box, QRgb rgb, bool invert);  // clipped
     void thinLine(QPoint from, QPoint to);
+    // A wide solid line in copy mode from the stamp of its pen width and vector; false when
+    // the line is not one that stamps are kept for.
+    bool stampedLine(QPoint from, QPoint to);
     const QFontMetrics& metrics();
 
     QImage* image_;
@@ -109,6 +115,13 @@ private:
     Point lastLineEnd_{INT32_MIN, INT32_MIN};
     int stylePosition_ = 0;
     QVector<QPoint> polygonPoints_;
+
+    // The pixels the painter covers for a wide line, as runs relative to its start, keyed by
+    // pen width and vector: a line's coverage moves with it by whole pixels.
+    struct LineStamp {
+        std::vector<QRect> runs;
+    };
+    std::unordered_map<std::uint64_t, LineStamp> lineStamps_;
 };
 
 struct BitmapImpl {

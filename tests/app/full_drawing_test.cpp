@@ -1,0 +1,53 @@
+// Whole drawings of the real window pinned pixel for pixel: the month and year views with every
+// series, at two window sizes, visors on. The checksums were taken from the drawing paths that
+// rasterised every wide line and copied the gradient pixel by pixel; a faster path must keep them.
+#include <cstdint>
+
+#include "tests/app/viewer_fixture.h"
+
+namespace pvz::testing {
+namespace {
+
+// FNV-1a over the pixels, row by row.
+std::uint64_t pictureChecksum(const Bitmap& picture) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            h ^= static_cast<std::uint64_t>(picture.pixel(x, y));
+            h *= 1099511628211ull;
+        }
+    return h;
+}
+
+struct DrawingCase {
+    const char* name;
+    int width;
+    int height;
+    std::initializer_list<const char*> actions;
+    std::uint64_t checksum;
+};
+
+class FullDrawing : public ViewerTest {};
+
+TEST_F(FullDrawing, PixelsOfWholeDrawingsStayTheSame) {
+    const DrawingCase cases[] = {
+        {"year 1920x1080", 1920, 1080, {"start", "interval=year", "trend=yes"}, 9419176541698867285ull},
+        {"year 1280x800", 1280, 800, {"start", "interval=year", "param=Xp"}, 2396183604917549284ull},
+        {"month 1280x800 visor", 1280, 800, {"start", "visor=on", "mouse=400,300", "back"}, 10180684830521793034ull},
+    };
+    for (const DrawingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SnapshotOptions o = options();
+        o.width = c.width;
+        o.height = c.height;
+        SnapshotDriver driver(o);
+        for (const char* a : c.actions) driver.apply(action(a));
+        TForm1& f = driver.form();
+        f.Chart->drawToBitmap();
+        f.Chart->drawToBitmap();  // the second drawing starts from the first one's picture
+        EXPECT_EQ(pictureChecksum(f.Chart->bitmap()), c.checksum);
+    }
+}
+
+}  // namespace
+}  // namespace pvz::testing

@@ -1,0 +1,100 @@
+// Wide lines are stamped from a coverage rendered once per pen width and vector; the stamps
+// must cover exactly the pixels the painter covers for the line itself, wherever it lies.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "runtime/window_system.h"
+
+namespace pvz {
+namespace {
+
+constexpr int kSize = 96;
+
+std::vector<Color> pixelsOf(const Bitmap& bitmap) {
+    std::vector<Color> out;
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x) out.push_back(bitmap.pixel(x, y));
+    return out;
+}
+
+void fillBlack(Bitmap& bitmap) {
+    Canvas& c = bitmap.canvas();
+    c.removeClip();
+    c.brush() = Brush{clBlack, BrushStyle::Solid};
+    c.fillRect({0, 0, bitmap.width(), bitmap.height()});
+}
+
+// The line in white, stamped (copy mode) or through the painter (inverting mode, over black).
+std::vector<Color> drawLine(PenMode mode, int width, Point from, Point to, const Rect* clip) {
+    Bitmap bitmap;
+    bitmap.setSize(kSize, kSize);
+    fillBlack(bitmap);
+    Canvas& c = bitmap.canvas();
+    if (clip != nullptr) c.setClipRect(*clip);
+    c.pen() = Pen{};
+    c.pen().color = clWhite;
+    c.pen().width = width;
+    c.pen().mode = mode;
+    c.moveTo(from.x, from.y);
+    c.lineTo(to.x, to.y);
+    return pixelsOf(bitmap);
+}
+
+TEST(CanvasWideLine, StampsCoverThePaintersPixelsAtEveryVectorAndPlace) {
+    const Rect clip{20, 15, 70, 80};
+    const Point starts[] = {{40, 40}, {3, 2}, {92, 50}, {21, 16}, {-4, 60}};
+    for (int width : {2, 3, 6}) {
+        for (const Point start : starts) {
+            for (int dx = -14; dx <= 14; dx += 1) {
+                for (int dy = -14; dy <= 14; dy += 3) {
+                    const Point end{start.x + dx, start.y + dy};
+                    for (const Rect* c : {static_cast<const Rect*>(nullptr), &clip}) {
+                        SCOPED_TRACE(::testing::Message() << "width " << width << " from " << start.x << ","
+                                                          << start.y << " by " << dx << "," << dy
+                                                          << (c != nullptr ? " clipped" : ""));
+                        ASSERT_EQ(drawLine(PenMode::Copy, width, start, end, c), drawLine(PenMode::Not, width, start, end, c));
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(CanvasWideLine, LongLinesStillDrawThroughThePainter) {
+    const Point from{2, 5};
+    const Point to{93, 88};
+    EXPECT_EQ(drawLine(PenMode::Copy, 2, from, to, nullptr), drawLine(PenMode::Not, 2, from, to, nullptr));
+}
+
+TEST(BitmapCopyFrom, LeavesWhatDrawPixelsLeavesWithAndWithoutAClip) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kSize * kSize));
+    std::uint32_t seed = 7;
+    for (auto& p : pixels) {
+        seed = seed * 1664525u + 1013904223u;
+        p = 0xFF000000u | (seed >> 8);
+    }
+    Bitmap source;
+    source.setSize(kSize, kSize);
+    source.canvas().drawPixels(0, 0, kSize, kSize, pixels.data(), kSize);
+    for (const bool clipped : {false, true}) {
+        SCOPED_TRACE(clipped ? "clipped" : "whole");
+        Bitmap expected;
+        Bitmap copied;
+        for (Bitmap* b : {&expected, &copied}) {
+            b->setSize(kSize, kSize);
+            fillBlack(*b);
+            if (clipped) b->canvas().setClipRect({10, 12, 50, 70});
+        }
+        expected.canvas().drawPixels(0, 0, kSize, kSize, pixels.data(), kSize);
+        copied.copyFrom(source);
+        EXPECT_EQ(pixelsOf(copied), pixelsOf(expected));
+        // Drawing on the copy leaves the source alone.
+        copied.canvas().removeClip();
+        fillBlack(copied);
+        EXPECT_NE(pixelsOf(source), pixelsOf(copied));
+    }
+}
+
+}  // namespace
+}  // namespace pvz
