@@ -3,6 +3,7 @@
 // add and clear operations with their events, and the hooks the axes and the chart call.
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,12 +56,17 @@ public:
     TChartValueList& YValues() { return yValues_; }
     const TChartValueList& YValues() const { return yValues_; }
     // The colour stored with point i (clDefault: take the series colour).
-    Color pointColor(int index) const { return colors_[static_cast<std::size_t>(index)]; }
-    const std::string& pointLabel(int index) const { return labels_[static_cast<std::size_t>(index)]; }
+    Color pointColor(int index) const;
+    // The label stored with point i, empty when it was added without one.
+    const std::string& pointLabel(int index) const;
 
     // Adds a point at the place its X takes in the X order and returns its index, or -1
-    // when OnBeforeAdd refuses it.
+    // when OnBeforeAdd refuses it. Once the lists have their capacity, a point added in X order
+    // with no label and the colour of the points before it allocates nothing.
     int AddPoint(double x, double y, std::string_view label = {}, Color color = clDefault);
+    // Adds (x[i] + xOffset, y[i]) for every i as AddPoint would, one after the other, without a
+    // label, but tells the chart once for the lot. Returns the number of points added.
+    int AddPoints(std::span<const double> x, std::span<const double> y, double xOffset, Color color);
     // Removes every point; the lists keep their capacity for the next refill.
     void ClearPoints();
     int Count() const { return xValues_.count(); }
@@ -102,6 +108,12 @@ protected:
     int lastVisible_ = -1;
 
 private:
+    // Whether adding a point of `color` without a label only stores its X and Y: no handler to
+    // call and nothing to record beside the values.
+    bool storesOnlyValues(Color color) const;
+    // AddPoint without the change notification.
+    int addPointSilently(double x, double y, std::string_view label, Color color);
+
     ChartOwner* parentChart_ = nullptr;
     std::string name_;
     bool active_ = true;
@@ -112,7 +124,11 @@ private:
     TVertAxis vertAxis_ = aLeftAxis;
     TChartValueList xValues_{"X", loAscending};
     TChartValueList yValues_{"Y", loNone};
+    // While every point has the same colour, that colour is `commonColor_` and `colors_` is
+    // empty; a point of another colour turns `colors_` into one colour per point.
+    Color commonColor_ = clDefault;
     std::vector<Color> colors_;
+    // Empty until a point gets a label; from then on one label per point.
     std::vector<std::string> labels_;
 };
 

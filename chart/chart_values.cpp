@@ -13,18 +13,11 @@ void TChartValueList::setValue(int index, double value) {
     statisticsStale_ = true;
 }
 
-int TChartValueList::addValue(double value) {
+int TChartValueList::insertInOrder(double value) {
+    assert(!belongsAtEnd(value));
     statisticsStale_ = true;
-    if (order_ == loNone || values_.empty()) {
-        values_.push_back(value);
-        return count() - 1;
-    }
     const bool ascending = order_ == loAscending;
     const auto outOfPlace = [&](double entry) { return ascending ? value < entry : value > entry; };
-    if (!outOfPlace(values_.back())) {
-        values_.push_back(value);
-        return count() - 1;
-    }
     // Walk back over the entries the value must precede; it goes after the last one that
     // is not beyond it, so equal values keep their insertion order.
     std::size_t position = values_.size() - 1;
@@ -33,8 +26,8 @@ int TChartValueList::addValue(double value) {
     return static_cast<int>(position);
 }
 
-void TChartValueList::insertValue(int index, double value) {
-    assert(index >= 0 && index <= count());
+void TChartValueList::insertBefore(int index, double value) {
+    assert(index >= 0 && index < count());
     values_.insert(values_.begin() + index, value);
     statisticsStale_ = true;
 }

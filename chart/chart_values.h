@@ -37,9 +37,21 @@ public:
 
     void setValue(int index, double value);
     // Inserts by Order and returns the new value's index. Equal values keep their insertion
-    // order; appending in order never scans the list.
-    int addValue(double value);
-    void insertValue(int index, double value);
+    // order; appending in order never scans the list and is inline.
+    int addValue(double value) {
+        if (!belongsAtEnd(value)) return insertInOrder(value);
+        values_.push_back(value);
+        statisticsStale_ = true;
+        return count() - 1;
+    }
+    void insertValue(int index, double value) {
+        if (index == count()) {
+            values_.push_back(value);
+            statisticsStale_ = true;
+        } else {
+            insertBefore(index, value);
+        }
+    }
     void deleteValue(int index);
     // Empties the list and keeps its capacity.
     void clearValues();
@@ -51,6 +63,12 @@ public:
     double totalAbs() const;
 
 private:
+    bool belongsAtEnd(double value) const {
+        if (order_ == loNone || values_.empty()) return true;
+        return order_ == loAscending ? !(value < values_.back()) : !(value > values_.back());
+    }
+    int insertInOrder(double value);
+    void insertBefore(int index, double value);
     void refreshStatistics() const;
 
     std::string name_;

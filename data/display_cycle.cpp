@@ -76,10 +76,10 @@ void DisplayCycle::refillAndScale() {
         const int slot = i + 1;
         if (!state_.seriesChecked[i] || arrays_.seriesEmpty[slot]) continue;
         TChartSeries& series = *chart_.series[static_cast<std::size_t>(i)];
-        const Color color = series.SeriesColor();
-        const std::int32_t count = arrays_.seriesCount[slot];
-        for (std::int32_t k = 1; k <= count; ++k)
-            series.AddPoint(arrays_.seriesX(k, slot) + state_.mjdToDayOffset, arrays_.seriesY(k, slot), {}, color);
+        const auto count = static_cast<std::size_t>(arrays_.seriesCount[slot]);
+        // A slot's points are contiguous in both tables.
+        series.AddPoints({&arrays_.seriesX(1, slot), count}, {&arrays_.seriesY(1, slot), count}, state_.mjdToDayOffset,
+                         series.SeriesColor());
         if (series.LowestY() < low) low = series.LowestY();
         if (series.HighestY() > high) high = series.HighestY();
     }

@@ -1,8 +1,36 @@
 #include "data/series_building.h"
 
+#include <cmath>
+
 #include "runtime/calendar.h"
 
 namespace pvz {
+
+namespace {
+
+// checkedStore with the finite case inline: the same value and the same errors.
+double storeChecked(long double value) {
+    const double stored = static_cast<double>(value);
+    return std::isfinite(stored) ? stored : checkedStore(value);
+}
+
+// Moves values by whole seconds to within half a second of a level (ties to even), in extended
+// precision. Consecutive points nearly always need the shift of the point before them, so the
+// shift is kept and rounding is needed only where the difference leaves its half-second band.
+class WholeSecondLeveller {
+public:
+    double levelled(double value, double level) {
+        const long double difference = static_cast<long double>(value) - level;
+        const auto shift = static_cast<long double>(shift_);  // exact, as are shift +- 0.5
+        if (!(difference > shift - 0.5L && difference < shift + 0.5L)) shift_ = roundToInt64(difference);
+        return static_cast<double>(value - static_cast<long double>(shift_));
+    }
+
+private:
+    std::int64_t shift_ = 0;
+};
+
+}  // namespace
 
 std::optional<IntervalSteps> applyInterval(ViewerState& state, int intervalIndex) {
     switch (intervalIndex) {
@@ -67,16 +95,10 @@ std::int32_t extractSlot(const ObservationStore& store, SeriesArrays& arrays, in
 void alignToWholeSeconds(SeriesArrays& arrays, int slot, double referenceFirst) {
     const std::int32_t count = arrays.seriesCount[slot];
     if (count < 1) return;
-    long double previous = arrays.seriesY(1, slot);
-    previous -= static_cast<long double>(roundToInt64(previous - referenceFirst));
-    arrays.seriesY(1, slot) = static_cast<double>(previous);
-    previous = arrays.seriesY(1, slot);
-    for (std::int32_t k = 2; k <= count; ++k) {
-        long double y = arrays.seriesY(k, slot);
-        y -= static_cast<long double>(roundToInt64(y - previous));
-        arrays.seriesY(k, slot) = static_cast<double>(y);
-        previous = arrays.seriesY(k, slot);
-    }
+    double* const y = &arrays.seriesY(1, slot);  // the slot's points are contiguous
+    WholeSecondLeveller leveller;
+    y[0] = leveller.levelled(y[0], referenceFirst);
+    for (std::int32_t k = 1; k < count; ++k) y[k] = leveller.levelled(y[k], y[k - 1]);
 }
 
 ExtractionOutcome extractAll(const ObservationStore& store, SeriesArrays& arrays, const ViewerState& state) {
@@ -112,10 +134,11 @@ void removeCommonTrend(SeriesArrays& arrays, double slope) {
     const long double x1 = arrays.seriesX(1, kTrendSlot);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         const std::int32_t count = arrays.seriesCount[slot];
-        for (std::int32_t k = 1; k <= count; ++k) {
-            const long double y = arrays.seriesY(k, slot);
-            arrays.seriesY(k, slot) = checkedStore(y - (arrays.seriesX(k, slot) - x1) * slope);
-        }
+        if (count < 1) continue;
+        const double* const x = &arrays.seriesX(1, slot);  // the slot's points are contiguous
+        double* const y = &arrays.seriesY(1, slot);
+        for (std::int32_t k = 0; k < count; ++k)
+            y[k] = storeChecked(static_cast<long double>(y[k]) - (x[k] - x1) * slope);
     }
 }
 
