@@ -168,11 +168,9 @@ long double checkedDivide(long double numerator, long double denominator) {
     return q;
 }
 
-double checkedStore(long double value) {
-    if (std::isnan(value)) throw EInvalidOp();
-    const double d = static_cast<double>(value);
-    if (std::isinf(d)) throw EOverflow();
-    return d;
-}
+namespace detail {
+void raiseInvalidStore() { throw EInvalidOp(); }
+void raiseOverflowingStore() { throw EOverflow(); }
+}  // namespace detail
 
 }  // namespace pvz

@@ -5,6 +5,7 @@
 // MJD = day number + 15018. Real arithmetic is done in long double (64-bit significand on
 // x86-64) where the results must carry extended precision, and stored as double.
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 
@@ -54,6 +55,17 @@ std::int64_t divTrunc64(std::int64_t a, std::int64_t b);
 // checkedDivide raises EZeroDivide for x/0 and EInvalidOp for 0/0; checkedStore rounds an
 // extended value to double and raises EOverflow when it does not fit, EInvalidOp for NaN.
 long double checkedDivide(long double numerator, long double denominator);
-double checkedStore(long double value);
+namespace detail {
+[[noreturn]] void raiseInvalidStore();
+[[noreturn]] void raiseOverflowingStore();
+}  // namespace detail
+
+// Inline: the loader stores every value it reads through it.
+inline double checkedStore(long double value) {
+    if (std::isnan(value)) detail::raiseInvalidStore();
+    const double d = static_cast<double>(value);
+    if (std::isinf(d)) detail::raiseOverflowingStore();
+    return d;
+}
 
 }  // namespace pvz

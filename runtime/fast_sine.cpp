@@ -1,8 +1,11 @@
 #include "runtime/fast_sine.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 
 #include "runtime/calendar.h"
 
@@ -54,69 +57,72 @@ long double periodic(long double x, int quadrantShift) {
     return quadrant & 2 ? -value : value;
 }
 
-// The reduction of periodic(): the reduced argument and the quadrant of sin x.
-struct Reduced {
-    long double r;
-    std::int64_t quadrant;
-};
+// pi in three parts, the doubles of the parts of pi/2 (exactly), for the reduction by pi.
+constexpr long double kPi1 = 2 * kHalfPi1;
+constexpr long double kPi2 = 2 * kHalfPi2;
+constexpr long double kPi3 = 2 * kHalfPi3;
+constexpr long double kOneOverPi = kTwoOverPi / 2;
+// Adding this rounds any value below 2^62 in magnitude to an integer, to nearest with ties to
+// even, and leaves the parity of that integer in the lowest bit of the significand.
+constexpr long double kRoundingShift = 0x1.8p63L;
+static_assert(std::numeric_limits<long double>::digits == 64, "the reduction needs the x87 format");
 
-Reduced reduced(long double x) {
-    const std::int64_t k = std::llrint(x * kTwoOverPi);
-    const auto kk = static_cast<long double>(k);
-    return {((x - kk * kHalfPi1) - kk * kHalfPi2) - kk * kHalfPi3, k & 3};
-}
-
-// The coefficients that taylorSine and taylorCosine take in turn, from the first one on.
-constexpr std::array<long double, 11> kSineSteps = [] {
-    std::array<long double, 11> steps{};
-    for (std::size_t i = 0; i < steps.size(); ++i) steps[i] = kInverseFactorials[21 - 2 * i];
-    return steps;
-}();
-constexpr std::array<long double, 12> kCosineSteps = [] {
-    std::array<long double, 12> steps{};
-    for (std::size_t i = 0; i < steps.size(); ++i) steps[i] = kInverseFactorials[22 - 2 * i];
-    return steps;
+// sin r = r (1 - r^2/3! + r^4/5! - ... - r^22/23!) for |r| up to a little over pi/2: the first
+// omitted term, r^25/25!, stays below 1e-20. Coefficients from the inner one out.
+constexpr std::array<double, 12> kSineSeries = [] {
+    std::array<double, 12> series{};
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        const long double inverse = kInverseFactorials[23 - 2 * i];
+        series[i] = static_cast<double>(i % 2 == 0 ? -inverse : inverse);
+    }
+    return series;
 }();
 
-constexpr std::size_t kLanes = 2;
-
-// sin x of kLanes arguments below kFastLimit, each lane doing exactly the operations of
-// periodic(x, 0) in the same order: the same results, with the lanes' latencies overlapping.
-void sineLanes(const long double* x, long double* out) {
-    long double r[kLanes], z[kLanes], sum[kLanes];
-    const long double* steps[kLanes];
-    std::int64_t quadrant[kLanes];
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        const Reduced reduction = reduced(x[lane]);
-        r[lane] = reduction.r;
-        quadrant[lane] = reduction.quadrant;
-        z[lane] = r[lane] * r[lane];
-        steps[lane] = quadrant[lane] & 1 ? kCosineSteps.data() : kSineSteps.data();
-        sum[lane] = steps[lane][0];
-    }
-    // Both series share their first ten steps; the cosine has one more, the sine a product by r.
-    for (std::size_t step = 1; step <= 10; ++step)
-        for (std::size_t lane = 0; lane < kLanes; ++lane) sum[lane] = sum[lane] * -z[lane] + steps[lane][step];
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        const long double value = quadrant[lane] & 1 ? sum[lane] * -z[lane] + kCosineSteps[11] : r[lane] * sum[lane];
-        out[lane] = quadrant[lane] & 2 ? -value : value;
-    }
-}
+// Two doubles processed as one; the operations are those of two scalars, lane by lane.
+using DoublePair = double __attribute__((vector_size(16)));
 
 }  // namespace
 
-void fastSines(const long double* x, long double* out, std::size_t count) {
-    std::size_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
-        bool allFast = true;
-        for (std::size_t lane = 0; lane < kLanes; ++lane) allFast = allFast && std::fabs(x[i + lane]) < kFastLimit;
-        if (allFast) {
-            sineLanes(x + i, out + i);
-        } else {
-            for (std::size_t lane = 0; lane < kLanes; ++lane) out[i + lane] = fastSine(x[i + lane]);
-        }
+void fastSinesOfLinear(const double* rate, const double* phase, double t, double* out, std::size_t count) {
+    // The argument and its reduction in extended precision: x - k pi loses as many bits as k pi
+    // has before the point, which a double could not spare for arguments of thousands of radians.
+    bool anyFar = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const long double x = static_cast<long double>(rate[i]) * t + phase[i];
+        anyFar = anyFar || !(std::fabs(x) < kFastLimit);
+        const long double shifted = x * kOneOverPi + kRoundingShift;
+        const long double k = shifted - kRoundingShift;
+        const long double r = ((x - k * kPi1) - k * kPi2) - k * kPi3;
+        std::uint64_t significand;
+        std::memcpy(&significand, &shifted, sizeof significand);
+        // sin(r + k pi) = (-1)^k sin r, and the series is odd: an odd k flips the sign of r,
+        // without a branch that the random parity would mispredict half the time.
+        const auto bits = std::bit_cast<std::uint64_t>(static_cast<double>(r)) ^ (significand << 63);
+        out[i] = std::bit_cast<double>(bits);
     }
-    for (; i < count; ++i) out[i] = fastSine(x[i]);
+    std::size_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        DoublePair r;
+        std::memcpy(&r, out + i, sizeof r);
+        const DoublePair z = r * r;
+        DoublePair sum = {kSineSeries[0], kSineSeries[0]};
+        for (std::size_t n = 1; n < kSineSeries.size(); ++n) sum = sum * z + kSineSeries[n];
+        sum = r * sum;
+        std::memcpy(out + i, &sum, sizeof sum);
+    }
+    for (; i < count; ++i) {
+        const double r = out[i];
+        const double z = r * r;
+        double sum = kSineSeries[0];
+        for (std::size_t n = 1; n < kSineSeries.size(); ++n) sum = sum * z + kSineSeries[n];
+        out[i] = r * sum;
+    }
+    // Far arguments, and infinities and NaNs, take the careful path.
+    if (!anyFar) return;
+    for (std::size_t j = 0; j < count; ++j) {
+        const long double x = static_cast<long double>(rate[j]) * t + phase[j];
+        if (!(std::fabs(x) < kFastLimit)) out[j] = static_cast<double>(fastSine(x));
+    }
 }
 
 long double fastSine(long double x) {
@@ -127,6 +133,38 @@ long double fastSine(long double x) {
 long double fastCosine(long double x) {
     if (!(std::fabs(x) < kFastLimit)) return cosine(x);
     return periodic(x, 1);
+}
+
+void fastSineCosine(long double x, long double& sine, long double& cosine) {
+    if (!(std::fabs(x) < kFastLimit)) {
+        sine = pvz::sine(x);
+        cosine = pvz::cosine(x);
+        return;
+    }
+    const std::int64_t k = std::llrint(x * kTwoOverPi);
+    const auto kk = static_cast<long double>(k);
+    const long double r = ((x - kk * kHalfPi1) - kk * kHalfPi2) - kk * kHalfPi3;
+    const long double s = taylorSine(r);
+    const long double c = taylorCosine(r);
+    // The results of periodic() for the quadrants k and k + 1.
+    switch (k & 3) {
+        case 0:
+            sine = s;
+            cosine = c;
+            break;
+        case 1:
+            sine = c;
+            cosine = -s;
+            break;
+        case 2:
+            sine = -s;
+            cosine = -c;
+            break;
+        default:
+            sine = -c;
+            cosine = s;
+            break;
+    }
 }
 
 }  // namespace pvz

@@ -12,8 +12,13 @@ namespace pvz {
 long double fastSine(long double x);
 // cos x, likewise.
 long double fastCosine(long double x);
-// out[i] = fastSine(x[i]) for i < count, bit for bit; neighbouring arguments are evaluated side by
-// side so that their independent chains of operations overlap.
-void fastSines(const long double* x, long double* out, std::size_t count);
+// sin x and cos x from one reduction: the very values of fastSine(x) and fastCosine(x).
+void fastSineCosine(long double x, long double& sine, long double& cosine);
+
+// out[i] = sin(rate[i] t + phase[i]) as a double, for sums of many small periodic terms: the
+// argument is formed and reduced in extended precision, the reduced one evaluated in double
+// precision two at a time. Within about one unit in the last place of a double of the sine of the
+// extended argument; arguments of magnitude 2^19 or more get fastSine of it, rounded.
+void fastSinesOfLinear(const double* rate, const double* phase, double t, double* out, std::size_t count);
 
 }  // namespace pvz

@@ -54,6 +54,31 @@ long double powerOfTen(std::int64_t n) {
     return std::pow(10.0L, static_cast<long double>(n));
 }
 
+// The mantissa of a real token, accumulated digit by digit in extended precision. The first 19
+// digits go into an integer: below 10^19 < 2^64 every step of the extended sum is exact, so the
+// integer holds the very value the sum would, at a fraction of the cost.
+class MantissaDigits {
+public:
+    void add(int digit) {
+        if (leadingCount_ < kExactDigits) {
+            leading_ = leading_ * 10 + static_cast<std::uint64_t>(digit);
+            if (++leadingCount_ == kExactDigits) extended_ = static_cast<long double>(leading_);
+        } else {
+            extended_ = extended_ * 10 + digit;
+        }
+    }
+
+    long double value() const {
+        return leadingCount_ < kExactDigits ? static_cast<long double>(leading_) : extended_;
+    }
+
+private:
+    static constexpr int kExactDigits = 19;
+    std::uint64_t leading_ = 0;
+    int leadingCount_ = 0;
+    long double extended_ = 0.0L;
+};
+
 }  // namespace
 
 // The byte level under every read: blocks, the end mark and the read position.
@@ -72,7 +97,7 @@ struct ReaderAccess {
         }
         ssize_t count;
         do {
-            count = ::read(reader.fd_, reader.buffer_.data(), reader.buffer_.size());
+            count = ::read(reader.fd_, reader.buffer_.get(), kReaderBlockSize);
         } while (count < 0 && errno == EINTR);
         if (count < 0) {
             if (errno == EPIPE) {
@@ -182,6 +207,7 @@ bool isExistingFile(std::string_view path) {
 void openForReading(TextDataReader& reader, std::string_view path) {
     if (reader.fd_ >= 0) ::close(reader.fd_);
     ReaderAccess::reset(reader);
+    if (!reader.buffer_) reader.buffer_ = std::make_unique_for_overwrite<unsigned char[]>(kReaderBlockSize);
     if (utf8CharacterCount(path) > kMaxReaderPathLength || path.find('\0') != std::string_view::npos) {
         setPendingIoError(ioInvalidFilename);
         return;
@@ -258,15 +284,16 @@ bool parseRealToken(std::string_view token, double& value) {
     if (i < token.size() && (token[i] == '+' || token[i] == '-')) negative = token[i++] == '-';
     if (i == token.size()) return false;
 
-    long double mantissa = 0.0L;
+    MantissaDigits mantissaDigits;
     std::int64_t fractionDigits = 0;  // [0, 64]
-    for (; i < token.size() && isDecimalDigit(token[i]); ++i) mantissa = mantissa * 10 + (token[i] - '0');
+    for (; i < token.size() && isDecimalDigit(token[i]); ++i) mantissaDigits.add(token[i] - '0');
     if (i < token.size() && token[i] == '.') {
         for (++i; i < token.size() && isDecimalDigit(token[i]); ++i) {
-            mantissa = mantissa * 10 + (token[i] - '0');
+            mantissaDigits.add(token[i] - '0');
             ++fractionDigits;
         }
     }
+    const long double mantissa = mantissaDigits.value();
     std::int64_t exponent = 0;  // [-kPowerLimit, kPowerLimit]
     if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
         ++i;

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <cstring>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -87,7 +89,7 @@ TEST(RealTokenScaling, EveryPowerOfTenMatchesPow) {
             for (const char d : mantissa) m = m * 10 + (d - '0');
             // Shift the decimal point `fraction` places to the left by adding leading zeros.
             token = std::string(fraction + 1 > static_cast<int>(token.size()) ? fraction + 1 - token.size() : 0, '0') + token;
-            token.insert(token.size() - fraction, ".");
+            token = token.substr(0, token.size() - fraction) + "." + token.substr(token.size() - fraction);
             double value = 0;
             ASSERT_TRUE(parseRealToken(token, value)) << token;
             EXPECT_EQ(value, static_cast<double>(m / std::pow(10.0L, static_cast<long double>(fraction)))) << token;
@@ -105,37 +107,103 @@ TEST(RealTokenScaling, EveryPowerOfTenMatchesPow) {
 namespace pvz {
 namespace {
 
-// The batch evaluates arguments side by side; each result must be the scalar one, bit for bit,
-// in every quadrant, for every count (odd tails), with arguments beyond the reduction range
-// mixed in, and when the results overwrite the arguments.
-TEST(FastSines, BitForBitTheScalarSine) {
-    std::vector<long double> arguments;
-    for (int k = -40; k <= 40; ++k) {
+// Mantissas of 18 to 40 digits, where the reader moves from its integer to the extended sum:
+// the value must be the one the digit-by-digit extended sum gives.
+TEST(RealTokenScaling, LongMantissasAsTheExtendedSumGivesThem) {
+    std::mt19937_64 random(11);
+    for (int length = 18; length <= 40; ++length) {
+        for (int trial = 0; trial < 200; ++trial) {
+            std::string digits;
+            for (int i = 0; i < length; ++i) digits += static_cast<char>('0' + random() % 10);
+            long double m = 0;
+            for (const char d : digits) m = m * 10 + (d - '0');
+            const int point = static_cast<int>(random() % static_cast<unsigned>(length));
+            const std::string token = digits.substr(0, point) + "." + digits.substr(point);
+            double value = 0;
+            ASSERT_TRUE(parseRealToken(token, value)) << token;
+            const long double expected = m / std::pow(10.0L, static_cast<long double>(length - point));
+            ASSERT_EQ(value, static_cast<double>(expected)) << token;
+            ASSERT_TRUE(parseRealToken(digits, value)) << digits;
+            ASSERT_EQ(value, static_cast<double>(m)) << digits;
+        }
+    }
+}
+
+// The batch rounds its results to doubles: each must lie within two double units of the
+// library's sine of the extended argument, in every quadrant and next to the multiples of pi/2,
+// for every count (odd tails), with arguments beyond the reduction range, infinities and NaNs
+// mixed in.
+TEST(FastSinesOfLinear, WithinTwoDoubleUnitsOfTheLibrary) {
+    struct Term {
+        double rate;
+        double phase;
+    };
+    std::vector<Term> terms;
+    std::vector<double> times;
+    // x = 1 * hi + lo: the argument carries more bits than a double.
+    auto add = [&](long double x) {
+        const auto hi = static_cast<double>(x);
+        terms.push_back({1.0, static_cast<double>(x - hi)});
+        times.push_back(hi);
+    };
+    for (int k = -80000; k <= 80000; k += 13) {
         const long double x = k * 0.78539816339744830962L;
-        arguments.insert(arguments.end(), {x, std::nextafter(x, 1e9L), std::nextafter(x, -1e9L)});
+        for (const long double near : {x, std::nextafter(x, 1e9L), std::nextafter(x, -1e9L)}) add(near);
     }
     std::mt19937_64 random(5);
-    std::uniform_real_distribution<double> spread(-30000.0, 30000.0);
-    for (int i = 0; i < 20000; ++i) arguments.push_back(spread(random) + static_cast<long double>(spread(random)) * 1e-12L);
-    arguments.insert(arguments.end(), {0x1p19L, 0.25L, -0x1p70L, 1e12L, 0.0L, -0.0L});
-    auto bits = [](long double value) {
-        // The 80 significant bits of an extended value.
-        unsigned char bytes[sizeof value] = {};
-        std::memcpy(bytes, &value, 10);
-        return std::string(reinterpret_cast<const char*>(bytes), 10);
-    };
-    for (std::size_t count = 0; count <= 9; ++count) {
+    std::uniform_real_distribution<double> rates(0.18, 1.2), phases(-4.0, 21.0), days(-25000.0, 25000.0);
+    for (int i = 0; i < 20000; ++i) {
+        terms.push_back({rates(random), phases(random)});
+        times.push_back(days(random));
+    }
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (const double x : {0x1p19, 0x1p19 - 0.5, 0.25, -0x1p70, 1e12, 0.0, -0.0, 1e-300, infinity, -infinity,
+                           std::numeric_limits<double>::quiet_NaN()})
+        add(x);
+    auto doubleUlp = [](double x) { return std::nextafter(std::fabs(x), 1e300) - std::fabs(x); };
+    for (std::size_t count = 0; count <= 5; ++count) {
         SCOPED_TRACE(count);
-        for (std::size_t first = 0; first + count <= arguments.size(); first += count + 1) {
-            std::vector<long double> out(count), inPlace(arguments.begin() + first, arguments.begin() + first + count);
-            fastSines(arguments.data() + first, out.data(), count);
-            fastSines(inPlace.data(), inPlace.data(), count);
+        // One time for a whole batch, as in the tide sum: the time of the batch's first term.
+        for (std::size_t first = 0; first + count <= terms.size(); first += count + 1) {
+            const double t = times[first];
+            std::vector<double> rate(count), phase(count), out(count);
             for (std::size_t i = 0; i < count; ++i) {
-                const long double expected = fastSine(arguments[first + i]);
-                ASSERT_EQ(bits(out[i]), bits(expected)) << static_cast<double>(arguments[first + i]);
-                ASSERT_EQ(bits(inPlace[i]), bits(expected)) << static_cast<double>(arguments[first + i]);
+                rate[i] = terms[first + i].rate;
+                phase[i] = terms[first + i].phase;
+            }
+            fastSinesOfLinear(rate.data(), phase.data(), t, out.data(), count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const long double x = static_cast<long double>(rate[i]) * t + phase[i];
+                if (!(std::fabs(x) < 0x1p19L)) {
+                    const double expected = static_cast<double>(fastSine(x));
+                    ASSERT_TRUE(std::memcmp(&out[i], &expected, sizeof expected) == 0) << static_cast<double>(x);
+                    continue;
+                }
+                const double s = static_cast<double>(std::sin(x));
+                // Near a zero of the sine the reduced argument itself is the value: an absolute floor.
+                ASSERT_LE(std::fabs(out[i] - s), 2 * doubleUlp(s) + 0x1p-60) << static_cast<double>(x);
             }
         }
+    }
+}
+
+// One reduction for both: the values of the two functions, bit for bit, in every quadrant.
+TEST(FastSineCosine, TheValuesOfTheSeparateFunctions) {
+    auto same = [](long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; };
+    for (int k = -4000; k <= 4000; ++k) {
+        const long double x = k * 0.3926990816987241548L;  // pi/8 steps
+        for (const long double near : {x, std::nextafter(x, 1e9L), std::nextafter(x, -1e9L), x * 1.0001L}) {
+            long double s, c;
+            fastSineCosine(near, s, c);
+            ASSERT_TRUE(same(s, fastSine(near))) << static_cast<double>(near);
+            ASSERT_TRUE(same(c, fastCosine(near))) << static_cast<double>(near);
+        }
+    }
+    for (const long double far : {0x1p19L, -1e12L, 0x1p63L}) {
+        long double s, c;
+        fastSineCosine(far, s, c);
+        EXPECT_TRUE(same(s, fastSine(far)));
+        EXPECT_TRUE(same(c, fastCosine(far)));
     }
 }
 
