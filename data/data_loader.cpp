@@ -110,12 +110,12 @@ std::uint16_t yearOfTwoDigits(std::uint16_t year) {
 }
 
 // The MJD of a record's date; day 0 of March is the last day of February.
-double mjdOfDate(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
+double mjdOfRecordDate(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
     if (day == 0 && month == 3) {
         month = 2;
         day = 29;
     }
-    return mjdOf(encodeDayNumber(year, month, day));
+    return pvz::mjdOfDate(year, month, day);
 }
 
 void writeRow(ObservationStore& store, int row, int slot, const Record& record, double mjd, bool hasUt1,
@@ -159,13 +159,13 @@ int readSlotFile(ObservationStore& store, int slot, const std::string& path, dou
                 case Epoch::fourDigitOrMjd:
                     // The year as written; within 2000..2079 this equals the two-digit rule
                     // applied to year - 2000.
-                    mjd = mjdOfDate(record.year, record.month, record.day);
+                    mjd = mjdOfRecordDate(record.year, record.month, record.day);
                     break;
                 case Epoch::twoDigitDate:
-                    mjd = mjdOfDate(yearOfTwoDigits(record.year), record.month, record.day);
+                    mjd = mjdOfRecordDate(yearOfTwoDigits(record.year), record.month, record.day);
                     break;
                 case Epoch::halfDayDate:
-                    mjd = mjdOfDate(yearOfTwoDigits(record.year), record.month, record.day) + 0.5;
+                    mjd = mjdOfRecordDate(yearOfTwoDigits(record.year), record.month, record.day) + 0.5;
                     break;
             }
         }

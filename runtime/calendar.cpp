@@ -87,16 +87,22 @@ CalendarDate decodeDayNumber(double dayNumber) {
 
 namespace {
 
-// The day count n of the day-number formula (Julian day of the date's noon).
+// The day count n of the day-number formula (Julian day of the date's noon) for a date.
+std::int64_t julianDayCountOfDate(std::int64_t y, std::int64_t m, std::int64_t d) {
+    const std::int64_t a = (m - 14) / 12;  // -1 for January and February, else 0
+    return (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 - (3 * ((y + 4900 + a) / 100)) / 4 + d;
+}
+
+// The same for the date of a day number.
 std::int64_t julianDayCountOf(double dayNumber) {
     // The date comes from the integral part: decoding the whole value would carry into the next
     // day within the last half millisecond and put the result one day high.
     const CalendarDate date = decodeDayNumber(static_cast<double>(integralPart(dayNumber)));
-    const std::int64_t y = date.year;
-    const std::int64_t m = date.month;
-    const std::int64_t d = date.day;
-    const std::int64_t a = (m - 14) / 12;  // -1 for January and February, else 0
-    return (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 - (3 * ((y + 4900 + a) / 100)) / 4 + d;
+    return julianDayCountOfDate(date.year, date.month, date.day);
+}
+
+double mjdOfDayCount(std::int64_t julianDayCount, long double fraction) {
+    return static_cast<double>((static_cast<long double>(julianDayCount) - 2432076.0L) + fraction);
 }
 
 }  // namespace
@@ -108,9 +114,12 @@ double julianDateOf(double dayNumber) {
 
 // Rounded once, from the extended sum: MJD and day number then differ by exactly 15018 days
 // wherever both lie in the same binary range, so the chart's date axis lands on whole days.
-double mjdOf(double dayNumber) {
-    return static_cast<double>((static_cast<long double>(julianDayCountOf(dayNumber)) - 2432076.0L) +
-                               fractionalPart(dayNumber));
+double mjdOf(double dayNumber) { return mjdOfDayCount(julianDayCountOf(dayNumber), fractionalPart(dayNumber)); }
+
+double mjdOfDate(std::uint16_t year, std::uint16_t month, std::uint16_t day) {
+    encodeDayNumber(year, month, day);  // the same check and error for an invalid date
+    // Decoding the date's day number gives the date back: no need to go through it.
+    return mjdOfDayCount(julianDayCountOfDate(year, month, day), 0.0L);
 }
 
 std::int64_t truncToInt64(long double x) {

@@ -34,6 +34,8 @@ CalendarDate decodeDayNumber(double dayNumber);
 
 double julianDateOf(double dayNumber);
 double mjdOf(double dayNumber);
+// mjdOf(encodeDayNumber(year, month, day)), with its EConvertError for an invalid date.
+double mjdOfDate(std::uint16_t year, std::uint16_t month, std::uint16_t day);
 
 // Conversions to integers; a NaN or a value outside the int64 range raises EInvalidOp.
 std::int64_t truncToInt64(long double x);

@@ -32,6 +32,10 @@ TEST(EncodeDayNumber, EveryDayOfTheCalendarRoundTripsAndFollowsTheDayBefore) {
                 ASSERT_EQ(n, oracleDayNumber(year, month, day));
                 const CalendarDate back = decodeDayNumber(n + 0.25);
                 ASSERT_EQ(back, (CalendarDate{year, static_cast<int>(month), static_cast<int>(day)}));
+                // The loader's shortcut from a date to its MJD.
+                ASSERT_EQ(mjdOfDate(static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
+                                    static_cast<std::uint16_t>(day)),
+                          mjdOf(n));
                 previous = n;
             }
         }
@@ -70,6 +74,7 @@ TEST(EncodeDayNumber, RefusesImpossibleDatesWithTheConvertMessage) {
         } catch (const EConvertError& e) {
             EXPECT_STREQ(e.what(), "Invalid argument to date encode");
         }
+        EXPECT_THROW(mjdOfDate(row.year, row.month, row.day), EConvertError);
     }
     EXPECT_NO_THROW(encodeDayNumber(2400, 2, 29));
     EXPECT_NO_THROW(encodeDayNumber(2000, 2, 29));
