@@ -85,7 +85,7 @@ double tideCorrection(const double& mjd, std::int32_t withSeasonal) {
 
 namespace {
 
-constexpr std::size_t kInitialCacheSize = 4096;
+constexpr std::size_t kInitialCacheSize = 1024;  // grows with the epochs; a sweep of eleven files needs 8192
 
 std::size_t hashOfBits(std::uint64_t bits) {
     // Fibonacci hashing: epochs that differ only in low bits or only in the exponent still spread.

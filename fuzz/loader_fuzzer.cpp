@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -49,20 +50,46 @@ void writeInput(const std::uint8_t* data, std::size_t size) {
     close(fd);
 }
 
-void checkRows(const pvz::ObservationStore& store, int slot, int rows) {
+// The harness's own loops over the slot are left out of the coverage feedback: their thousands
+// of comparisons per run cost more than the load itself and guide nothing. They go through the
+// table's storage, where one slot's rows lie together, kind after kind.
+#define PVZ_HARNESS_ONLY __attribute__((no_sanitize("coverage")))
+
+PVZ_HARNESS_ONLY double* slotCells(pvz::ObservationStore& store, int slot) {
+    return &store.observations(1, slot, pvz::kindUT1);
+}
+
+PVZ_HARNESS_ONLY double cell(const double* cells, int row, int kind) {
+    return cells[(row - 1) * pvz::kKindCount + (kind - 1)];
+}
+
+PVZ_HARNESS_ONLY void resetSlot(pvz::ObservationStore& store, int slot) {
+    double* cells = slotCells(store, slot);
+    std::fill(cells, cells + pvz::kRowCount * pvz::kKindCount, pvz::missingValue);
+}
+
+PVZ_HARNESS_ONLY int rowsKept(pvz::ObservationStore& store, int slot) {
+    const double* cells = slotCells(store, slot);
+    int rows = 0;
+    while (rows < pvz::kRowCount && cell(cells, rows + 1, pvz::kindMJD) != pvz::missingValue) ++rows;
+    return rows;
+}
+
+PVZ_HARNESS_ONLY void checkRows(pvz::ObservationStore& store, int slot, int rows) {
     if (rows < 0 || rows > pvz::kRowCount) std::abort();
+    const double* cells = slotCells(store, slot);
     for (int row = 1; row <= pvz::kRowCount; ++row) {
-        const double mjd = store.observations(row, slot, pvz::kindMJD);
+        const double mjd = cell(cells, row, pvz::kindMJD);
         if ((row <= rows) != (mjd != pvz::missingValue)) std::abort();
         if (row > rows) {
             for (int kind = pvz::kindUT1; kind <= pvz::kindMJD; ++kind)
-                if (store.observations(row, slot, kind) != pvz::missingValue) std::abort();
+                if (cell(cells, row, kind) != pvz::missingValue) std::abort();
             continue;
         }
         const double offset = mjd - kBaseMjd;
         if (!(offset >= 1 && offset < pvz::kRowCount)) std::abort();
         for (int kind = pvz::kindUT1; kind <= pvz::kindMJD; ++kind)
-            if (!std::isfinite(store.observations(row, slot, kind))) std::abort();
+            if (!std::isfinite(cell(cells, row, kind))) std::abort();
     }
 }
 
@@ -73,7 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static pvz::ObservationStore store;
     const int slot = data[0] % pvz::kSlotCount + 1;
     writeInput(data + 1, size - 1);
-    store.observations.fill(pvz::missingValue);
+    // Every load writes only its own slot, and the previous run's slot was checked the same way.
+    static bool filled = false;
+    if (!filled) store.observations.fill(pvz::missingValue);
+    filled = true;
+    resetSlot(store, slot);
     int rows = -1;
     try {
         rows = pvz::loadSlotFile(store, slot, inputPath(), kBaseMjd);
@@ -85,8 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (pvz::pendingIoErrorCode() != 0) std::abort();
     if (rows < 0) {
         // An error keeps the rows read before it: count them as the scan would.
-        rows = 0;
-        while (rows < pvz::kRowCount && store.observations(rows + 1, slot, pvz::kindMJD) != pvz::missingValue) ++rows;
+        rows = rowsKept(store, slot);
     }
     checkRows(store, slot, rows);
     return 0;
