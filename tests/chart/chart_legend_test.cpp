@@ -20,7 +20,7 @@ protected:
         chart.plot = {8, 49, 796, 492};
         for (int i = 0; i < 11; ++i) {
             auto s = std::make_unique<TLineSeries>();
-            s->setTitle("S" + std::to_string(i));
+            s->setTitle(std::string("S").append(std::to_string(i)));
             s->setSeriesColor(rgbColor(10 * i, 0, 0));
             chart.add(*s);
             series.push_back(std::move(s));
@@ -51,7 +51,7 @@ TEST_F(LegendWithElevenSeries, RowsOfSixteenPixelsMakeA178PixelLegendWithTextAt1
     ASSERT_EQ(textTops.size(), 11u);
     for (int r = 0; r < 11; ++r) {
         EXPECT_EQ(textTops[static_cast<std::size_t>(r)], 16 * r + 1);
-        EXPECT_EQ(texts[static_cast<std::size_t>(r)], "S" + std::to_string(r));
+        EXPECT_EQ(texts[static_cast<std::size_t>(r)], std::string("S").append(std::to_string(r)));
     }
     // Widest title "S10" is 24 pixels: sample Round(34 * 0.5) = 17.
     EXPECT_EQ(legend.SampleWidth(), 17);

@@ -42,7 +42,7 @@ TEST(SeriesPoints, ColoursAndLabelsOfRandomAddsMatchAStableSortedModel) {
         const int n = static_cast<int>(random() % 40);
         for (int k = 0; k < n; ++k) {
             const double x = trial % 2 == 0 ? k : static_cast<double>(random() % 10);
-            const std::string label = random() % 6 == 0 ? "m" + std::to_string(k) : "";
+            const std::string label = random() % 6 == 0 ? std::string("m").append(std::to_string(k)) : "";
             const Color color = palette[random() % (trial % 3 == 0 ? 1 : 5)];
             const int index = series.AddPoint(x, k, label, color);
             const auto at = std::upper_bound(model.begin(), model.end(), x,

@@ -88,8 +88,8 @@ TEST(RealTokenScaling, EveryPowerOfTenMatchesPow) {
             long double m = 0;
             for (const char d : mantissa) m = m * 10 + (d - '0');
             // Shift the decimal point `fraction` places to the left by adding leading zeros.
-            token = std::string(fraction + 1 > static_cast<int>(token.size()) ? fraction + 1 - token.size() : 0, '0') + token;
-            token = token.substr(0, token.size() - fraction) + "." + token.substr(token.size() - fraction);
+            while (static_cast<int>(token.size()) < fraction + 1) token.insert(token.begin(), '0');
+            token.insert(token.end() - fraction, '.');
             double value = 0;
             ASSERT_TRUE(parseRealToken(token, value)) << token;
             EXPECT_EQ(value, static_cast<double>(m / std::pow(10.0L, static_cast<long double>(fraction)))) << token;
