@@ -38,9 +38,13 @@ struct FormWidget : QWidget {
 
 // A group frame in the desktop's manner: an etched rectangle with the caption on its top line.
 struct GroupFrame : QGroupBox {
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter p(this);
+    void paintEvent(QPaintEvent* event) override {
         const QFontMetrics fm(font());
+        // The lines run along the edges, two pixels deep, and the caption fills the top band;
+        // a repaint within (a read-out changing its text) has nothing of them to draw.
+        const QRect inside(QPoint(2, fm.height() + 2), QPoint(width() - 3, height() - 3));
+        if (inside.contains(event->rect())) return;
+        QPainter p(this);
         const QRect frame = rect().adjusted(0, fm.height() / 2, -1, -1);
         p.setPen(palette().color(QPalette::Light));
         p.drawRect(frame.adjusted(1, 1, 0, 0));
