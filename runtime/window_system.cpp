@@ -192,7 +192,9 @@ PanelWidget::~PanelWidget() { windowCanvas.reset(); }
 
 void PanelWidget::paintEvent(QPaintEvent* event) {
     if (windowCanvas) windowCanvas->release();
-    if (!frontOnly && ready) {
+    const bool frontCoversPanel = !front.isNull() && QRect(frontOffset, front.size()).contains(rect());
+    if (!frontOnly && ready && (paintRequested || !frontCoversPanel)) {
+        paintRequested = false;
         inPaintEvent = true;
         // The front picture is dropped first so that redrawing the bitmap does not copy it.
         front = QImage();
@@ -202,7 +204,18 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect shown(frontOffset, front.size());
     if (front.isNull() || !shown.contains(event->rect())) painter.fillRect(event->rect(), palette().color(QPalette::Window));
-    if (!front.isNull()) painter.drawImage(frontOffset, front);
+    if (front.isNull()) return;
+    // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
+    // lines of a cross-hair) the picture is blended span by span and row by row, in slices
+    // handed to other threads; within one rectangle it is a plain copy of rows.
+    const QRegion& region = event->region();
+    const bool severalRects = region.rectCount() > 1;
+    for (const QRect& r : region) {
+        const QRect part = r.intersected(shown);
+        if (part.isEmpty()) continue;
+        if (severalRects) painter.setClipRect(part);
+        painter.drawImage(part.topLeft(), front, part.translated(-frontOffset));
+    }
 }
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -212,14 +225,19 @@ void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
 
 void PanelWidget::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    paintRequested = true;
     if (ready) Application::instance().guarded([this] { panel->resized(); });
 }
 
+void PanelWidget::requestPaint() {
+    paintRequested = true;
+    update();
+}
+
 void PanelWidget::showDirectDrawing(const QRect& area) {
+    // Within a paint event the front picture is shown once paint() returns.
     if (area.isEmpty() || inPaintEvent || !isVisible()) return;
-    frontOnly = true;
-    repaint(area.translated(frontOffset));
-    frontOnly = false;
+    update(area.translated(frontOffset));
 }
 
 namespace {
@@ -495,7 +513,7 @@ PanelControl::~PanelControl() {
 }
 
 void PanelControl::invalidate() {
-    if (impl().widget) impl().widget->update();
+    if (impl().widget) panelWidget(impl()).requestPaint();
 }
 
 void PanelControl::showBitmap(const Bitmap& bitmap, int x, int y) {

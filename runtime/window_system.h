@@ -56,7 +56,8 @@ public:
     // Ends the process at once with exit code 0, after flushing the standard streams.
     [[noreturn]] void exitNow();
 
-    // Delivers every queued event (input, timer, paint, termination request), then returns.
+    // Delivers every queued event (input, timer, paint, termination request) and what their
+    // handlers post (the paint a mouse move asks for), then returns.
     void processPendingEvents();
     // Delivers events as they come until the deadline, blocking on the event queue in between
     // (no busy wait); returns at once when termination has been requested.
@@ -184,8 +185,11 @@ private:
     int tag_ = 0;
 };
 
-// A control that shows an off-screen picture. The window system calls paint() for every paint
-// request; paint() either redraws a bitmap and shows it with showBitmap, or just shows it again.
+// A control that shows an off-screen picture. The window system calls paint() for the paint
+// that follows invalidate(), after a resize and while the control has no picture yet; paint()
+// either redraws a bitmap and shows it with showBitmap, or just shows it again. Other paints
+// (a child control repainted over the panel, drawing straight onto the window) show the
+// picture as it is.
 class PanelControl : public Control {
 public:
     explicit PanelControl(Control* parent);
@@ -196,7 +200,8 @@ public:
     // Within paint(): makes the bitmap the window's picture, its top-left corner at (x, y).
     // The picture is shared, not copied, until something draws on it.
     void showBitmap(const Bitmap& bitmap, int x, int y);
-    // Draws straight onto the window: visible at once, gone at the next showBitmap.
+    // Draws straight onto the window's picture: grab() sees it at once, the screen at the next
+    // paint, which shows every drawing made until then in one go; gone at the next showBitmap.
     Canvas& windowCanvas();
 
 protected:

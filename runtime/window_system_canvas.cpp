@@ -213,26 +213,36 @@ void ImageCanvas::thinLine(QPoint from, QPoint to) {
     const int sx = to.x() > x ? 1 : -1;
     const int sy = to.y() > y ? 1 : -1;
     const int steps = std::max(dx, dy);  // the end pixel is not drawn
-    int err = (dx >= dy ? dx : dy) / 2;
-    for (int i = 0; i < steps; ++i) {
-        const bool on = pattern == nullptr || patternOn(*pattern, stylePosition_ + i);
-        if (on && clip.contains(x, y)) {
-            std::uint32_t& px = bits_[static_cast<qsizetype>(y) * stride_ + x];
-            px = invert ? (px ^ kInvertMask) : rgb;
-        }
-        if (dx >= dy) {
-            x += sx;
-            err -= dy;
-            if (err < 0) {
-                y += sy;
-                err += dx;
+    if (pattern == nullptr && (dx == 0 || dy == 0) && steps > 0) {
+        // A solid row or column (grid lines, frames, the cross-hair): the pixels from `from` to
+        // the one before `to`, clipped once.
+        const int lastX = dy == 0 ? to.x() - sx : x;
+        const int lastY = dx == 0 ? to.y() - sy : y;
+        fillBox(QRect(QPoint(std::min(x, lastX), std::min(y, lastY)), QPoint(std::max(x, lastX), std::max(y, lastY))),
+                rgb, invert);
+    } else {
+        int err = (dx >= dy ? dx : dy) / 2;
+        for (int i = 0; i < steps; ++i) {
+            const bool on = pattern == nullptr || patternOn(*pattern, stylePosition_ + i);
+            // Compared here: QRect::contains is a call into the toolkit per pixel.
+            if (on && x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom()) {
+                std::uint32_t& px = bits_[static_cast<qsizetype>(y) * stride_ + x];
+                px = invert ? (px ^ kInvertMask) : rgb;
             }
-        } else {
-            y += sy;
-            err -= dx;
-            if (err < 0) {
+            if (dx >= dy) {
                 x += sx;
-                err += dy;
+                err -= dy;
+                if (err < 0) {
+                    y += sy;
+                    err += dx;
+                }
+            } else {
+                y += sy;
+                err -= dx;
+                if (err < 0) {
+                    x += sx;
+                    err += dy;
+                }
             }
         }
     }

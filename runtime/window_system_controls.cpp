@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 
@@ -37,9 +38,13 @@ struct FormWidget : QWidget {
 
 // A group frame in the desktop's manner: an etched rectangle with the caption on its top line.
 struct GroupFrame : QGroupBox {
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter p(this);
+    void paintEvent(QPaintEvent* event) override {
         const QFontMetrics fm(font());
+        // The lines run along the edges, two pixels deep, and the caption fills the top band;
+        // a repaint within (a read-out changing its text) has nothing of them to draw.
+        const QRect inside(QPoint(2, fm.height() + 2), QPoint(width() - 3, height() - 3));
+        if (inside.contains(event->rect())) return;
+        QPainter p(this);
         const QRect frame = rect().adjusted(0, fm.height() / 2, -1, -1);
         p.setPen(palette().color(QPalette::Light));
         p.drawRect(frame.adjusted(1, 1, 0, 0));
@@ -425,13 +430,30 @@ struct TextImpl : detail::ControlImpl {
     using ControlImpl::ControlImpl;
     QLabel* label() const { return static_cast<QLabel*>(widget.data()); }
     void fit() {
-        if (autoSize && widget) label()->resize(label()->sizeHint());
+        if (!autoSize || !widget) return;
+        const QSize wanted = wantedSize();
+        if (label()->size() != wanted) label()->resize(wanted);
+    }
+    // The label's size hint. For one line of plain text without frame, margin or indent (the
+    // read-outs) that is the text's bounding box, measured here with one layout; the label's
+    // own hint also works out its minimum sizes and lays the text out several times.
+    QSize wantedSize() const {
+        const QLabel& l = *label();
+        const QString& text = l.text();
+        const bool plainLine = !text.isEmpty() && !text.contains(u'\n') && !l.wordWrap() &&
+                               (l.textFormat() == Qt::PlainText || (l.textFormat() == Qt::AutoText && !Qt::mightBeRichText(text)));
+        if (!plainLine || l.frameWidth() != 0 || l.margin() != 0 || l.indent() >= 0 || !l.contentsMargins().isNull() ||
+            l.minimumSize() != QSize(0, 0))
+            return l.sizeHint();
+        const int flags = static_cast<int>(l.alignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
+        return l.fontMetrics().boundingRect(0, 0, 2000, 2000, flags, text).size();
     }
     void applyFont() override {
         ControlImpl::applyFont();
         fit();
     }
     bool autoSize = false;
+    std::string caption;  // as the label shows it
 };
 
 TextImpl& textImpl(detail::ControlImpl& impl) { return static_cast<TextImpl&>(impl); }
@@ -443,11 +465,15 @@ StaticText::StaticText(Control* parent) : Control(parent, std::make_unique<TextI
 }
 
 void StaticText::setCaption(const std::string& caption) {
+    // The read-outs are set on every pointer move; a move along one axis leaves one as it is.
+    TextImpl& text = textImpl(impl());
+    if (caption == text.caption) return;
+    text.caption = caption;
     widgetOf<QLabel>(impl())->setText(detail::toQString(caption));
-    textImpl(impl()).fit();
+    text.fit();
 }
 
-std::string StaticText::caption() const { return detail::fromQString(widgetOf<QLabel>(impl())->text()); }
+std::string StaticText::caption() const { return textImpl(impl()).caption; }
 
 void StaticText::setAutoSize(bool autoSize) {
     textImpl(impl()).autoSize = autoSize;

@@ -162,7 +162,10 @@ struct PanelWidget : QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-    // Repaints `area` of the front picture at once, without calling paint().
+    // Asks for a paint event that calls paint().
+    void requestPaint();
+    // Asks for `area` (front picture coordinates) to be shown again by the next paint event,
+    // which does not call paint() for it.
     void showDirectDrawing(const QRect& area);
 
     PanelControl* panel;
@@ -171,6 +174,9 @@ struct PanelWidget : QWidget {
     bool ready = false;  // the panel is constructed and may be called
     bool inPaintEvent = false;
     bool frontOnly = false;  // the next paint events only show the front picture
+    // The panel asked for paint() (or was resized) since the last call; other paint events, as
+    // for a child control repainted over the panel, show the front picture as it is.
+    bool paintRequested = true;
     std::unique_ptr<ImageCanvas> windowCanvas;
 };
 

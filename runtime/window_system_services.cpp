@@ -119,6 +119,8 @@ int Application::run(Form& mainForm) {
 void Application::processPendingEvents() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // What the handlers just posted, above all the paint that input asked for.
+    QCoreApplication::sendPostedEvents();
 }
 
 void Application::waitForEvents(PumpClock::time_point deadline) {

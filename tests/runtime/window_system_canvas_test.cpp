@@ -81,6 +81,47 @@ TEST(CanvasLineTo, LeavesItsEndPixelAndDrawsOnePixelPerStep) {
     }
 }
 
+TEST(CanvasLineTo, RowsAndColumnsStopAtTheClipAndThePictureEdge) {
+    struct Case {
+        const char* name;
+        Point from;
+        Point to;
+        bool clipped;
+    };
+    const Case cases[] = {
+        {"right past both edges", {-20, 5}, {90, 5}, false}, {"left past both edges", {90, 7}, {-20, 7}, false},
+        {"down past both edges", {6, -9}, {6, 80}, false},   {"up past both edges", {8, 80}, {8, -9}, false},
+        {"right through the clip", {0, 20}, {64, 20}, true}, {"left through the clip", {63, 22}, {-1, 22}, true},
+        {"down through the clip", {30, 0}, {30, 64}, true},  {"up into the clip", {32, 63}, {32, 30}, true},
+        {"left out of the clip", {40, 30}, {3, 30}, true},   {"beside the clip", {55, 0}, {55, 64}, true},
+        {"left within the clip", {38, 25}, {15, 25}, true},  {"up within the clip", {20, 33}, {20, 15}, true},
+    };
+    const Rect clip{10, 12, 41, 37};
+    Bitmap bitmap;
+    bitmap.setSize(kSize, kSize);
+    for (const Case& line : cases) {
+        SCOPED_TRACE(line.name);
+        fillWhite(bitmap);
+        Canvas& c = bitmap.canvas();
+        if (line.clipped) c.setClipRect(clip);
+        c.pen() = Pen{clRed, 1, PenStyle::Solid, PenMode::Copy, false};
+        c.moveTo(line.from.x, line.from.y);
+        c.lineTo(line.to.x, line.to.y);
+        // Stepped pixel by pixel from the start up to the end, which is left out.
+        std::vector<bool> expected(kSize * kSize, false);
+        const Point step{line.to.x > line.from.x ? 1 : line.to.x < line.from.x ? -1 : 0,
+                         line.to.y > line.from.y ? 1 : line.to.y < line.from.y ? -1 : 0};
+        for (Point p = line.from; !(p == line.to); p = {p.x + step.x, p.y + step.y}) {
+            const bool inPicture = p.x >= 0 && p.y >= 0 && p.x < kSize && p.y < kSize;
+            const bool inClip = !line.clipped || (clip.left <= p.x && p.x < clip.right && clip.top <= p.y && p.y < clip.bottom);
+            if (inPicture && inClip) expected[static_cast<std::size_t>(p.y * kSize + p.x)] = true;
+        }
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                ASSERT_EQ(bitmap.pixel(x, y) == clRed, expected[static_cast<std::size_t>(y * kSize + x)]) << x << "," << y;
+    }
+}
+
 TEST(CanvasLineTo, ToTheCurrentPointDrawsNothing) {
     Bitmap bitmap;
     bitmap.setSize(8, 8);

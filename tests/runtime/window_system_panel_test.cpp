@@ -93,6 +93,28 @@ TEST_F(PanelTest, DirectDrawingTwiceInInvertingModeRestoresTheWindow) {
     EXPECT_EQ(shownAt(70, 90), clGreen);
 }
 
+// A read-out label repainted over the chart made the panel call paint(): the chart showed its
+// bitmap again and copied the whole picture to put the cross-hair back, at every pointer move.
+TEST_F(PanelTest, PaintRunsOnlyForTheRequestsOfThePanel) {
+    StaticText text(&panel);
+    text.setBounds(20, 60, 60, 15);
+    settle();
+    const int before = panel.paints;
+    Canvas& window = panel.windowCanvas();
+    window.pen() = Pen{clBlack, 1, PenStyle::Solid, PenMode::Not, false};
+    window.moveTo(10, 40);
+    window.lineTo(150, 40);
+    settle();  // the paint that shows the line
+    text.setCaption("57000.1");
+    settle();  // the label's, over the panel
+    EXPECT_EQ(panel.paints, before);
+    EXPECT_EQ(shownAt(20, 40), clGreen ^ 0xFFFFFFu);
+    panel.invalidate();
+    settle();
+    EXPECT_EQ(panel.paints, before + 1);
+    EXPECT_EQ(shownAt(20, 40), clGreen);
+}
+
 TEST_F(PanelTest, ChildControlsSitOnTopOfThePicture) {
     GroupBox box(&panel);
     box.setBounds(20, 20, 60, 40);
