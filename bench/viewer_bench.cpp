@@ -1,4 +1,3 @@
-#include "/tmp/visorperf/ptimer.h"
 // The viewer's hot paths on the sample data: loading the eleven files, one rebuild of the year
 // view, one complete drawing of the chart, the pixel-writing baseline, and a visor move.
 #include <benchmark/benchmark.h>
