@@ -142,20 +142,25 @@ void TCustomChartPanelExtended::DrawBackImage(const Rect&) {}
 void TCustomChartPanelExtended::FillBackground(const Rect& rect) {
     Canvas& canvas = ChartCanvas();
     if (gradient_.Visible()) {
-        const std::vector<std::uint32_t>& picture = gradientCache_.picture(
-            gradient_.Direction(), gradient_.StartColor(), gradient_.EndColor(), rect.width(), rect.height());
-        if (picture.empty()) return;
-        if (rect.left == 0 && rect.top == 0) {
+        const GradientKey key{gradient_.Direction(), gradient_.StartColor(), gradient_.EndColor()};
+        if (rect.left == 0 && rect.top == 0 && rect.width() > 0 && rect.height() > 0) {
             // A full-frame copy per drawing is about as dear as writing the frame: the picture
-            // starts from a copy of the gradient made in one block instead.
-            if (gradientPictureRebuild_ != gradientCache_.rebuildCount() || gradientPicture_.width() != rect.width() ||
+            // starts from a copy of the gradient made in one block instead. The gradient's
+            // picture is painted straight, without a pixel table in between: a first drawing
+            // then touches two frames of fresh memory rather than three.
+            if (gradientPictureKey_ != key || gradientPicture_.width() != rect.width() ||
                 gradientPicture_.height() != rect.height()) {
+                gradientPictureKey_.reset();
                 gradientPicture_.setSize(rect.width(), rect.height());
-                gradientPicture_.canvas().drawPixels(0, 0, rect.width(), rect.height(), picture.data(), rect.width());
-                gradientPictureRebuild_ = gradientCache_.rebuildCount();
+                drawGradientStrips(gradientPicture_.canvas(), Rect{0, 0, rect.width(), rect.height()}, key.direction,
+                                   key.start, key.end);
+                gradientPictureKey_ = key;
             }
             if (startPictureFrom(gradientPicture_)) return;
         }
+        const std::vector<std::uint32_t>& picture =
+            gradientCache_.picture(key.direction, key.start, key.end, rect.width(), rect.height());
+        if (picture.empty()) return;
         canvas.drawPixels(rect.left, rect.top, rect.width(), rect.height(), picture.data(), rect.width());
         return;
     }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <vector>
 
@@ -201,10 +202,18 @@ protected:
 
 private:
     TChartGradient gradient_;
+    // The gradient's pixels, for drawings that cannot start from gradientPicture_.
     GradientCache gradientCache_;
-    // The cached gradient as a picture, from which a drawing's picture starts.
+    // The gradient as a picture, from which a full drawing's picture starts; painted with strips
+    // once per size, direction and pair of colours.
     Bitmap gradientPicture_;
-    int gradientPictureRebuild_ = -1;
+    struct GradientKey {
+        TGradientDirection direction = gdTopBottom;
+        pvz::Color start = clNone;
+        pvz::Color end = clNone;
+        bool operator==(const GradientKey&) const = default;
+    };
+    std::optional<GradientKey> gradientPictureKey_;
 };
 
 class TCustomAxisPanel : public TCustomChartPanelExtended, public ChartOwner, public SeriesAxesProvider {
