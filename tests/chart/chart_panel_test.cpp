@@ -296,6 +296,20 @@ TEST_F(ChartPanel, GradientIsStartColourAtTheBorderAndNearTheEndColourInTheMiddl
     EXPECT_LE(std::abs(redOf(middle) - redOf(kViewerEnd)), 1);
     EXPECT_LE(std::abs(greenOf(middle) - greenOf(kViewerEnd)), 1);
     EXPECT_LE(std::abs(blueOf(middle) - blueOf(kViewerEnd)), 1);
+
+    // The gradient's picture is kept between drawings: a new colour, direction or size must
+    // still show at once.
+    chart.Gradient().setStartColor(clRed);
+    chart.drawToBitmap();
+    EXPECT_EQ(chart.bitmap().pixel(0, 100), clRed);
+    chart.Gradient().setDirection(gdLeftRight);
+    chart.drawToBitmap();
+    EXPECT_EQ(chart.bitmap().pixel(0, 283), clRed);
+    EXPECT_EQ(chart.bitmap().pixel(803, 0), kViewerEnd);
+    chart.setBounds(0, 0, 500, 300);
+    chart.drawToBitmap();
+    EXPECT_EQ(chart.bitmap().pixel(499, 150), kViewerEnd);
+    EXPECT_EQ(chart.bitmap().pixel(0, 299), clRed);
 }
 
 TEST_F(ChartPanel, SeriesWhoseFirstPointLiesLeftOfThePlotStartsAtTheEdgeInItsColour) {
