@@ -46,15 +46,31 @@ long double taylorCosine(long double r) {
     return sum;
 }
 
-// sin x when quadrantShift is 0, cos x when it is 1.
-long double periodic(long double x, int quadrantShift) {
+// x = k pi/2 + r with |r| about pi/4 at most.
+struct QuarterTurns {
+    std::int64_t k;
+    long double r;
+};
+
+QuarterTurns reducedByHalfPi(long double x) {
     // llrint rounds without touching the floating-point environment; |k| < 2^19.
     const std::int64_t k = std::llrint(x * kTwoOverPi);
     const auto kk = static_cast<long double>(k);
-    const long double r = ((x - kk * kHalfPi1) - kk * kHalfPi2) - kk * kHalfPi3;  // about [-pi/4, pi/4]
-    const std::int64_t quadrant = (k + quadrantShift) & 3;
-    const long double value = quadrant & 1 ? taylorCosine(r) : taylorSine(r);
+    return {k, ((x - kk * kHalfPi1) - kk * kHalfPi2) - kk * kHalfPi3};
+}
+
+// sin(r + quadrant pi/2) from sin r and cos r (the one the quadrant needs is evaluated).
+template <typename Sine, typename Cosine>
+long double inQuadrant(std::int64_t quadrant, Sine&& sineOfR, Cosine&& cosineOfR) {
+    const long double value = quadrant & 1 ? cosineOfR() : sineOfR();
     return quadrant & 2 ? -value : value;
+}
+
+// sin x when quadrantShift is 0, cos x when it is 1.
+long double periodic(long double x, int quadrantShift) {
+    const QuarterTurns turns = reducedByHalfPi(x);
+    return inQuadrant((turns.k + quadrantShift) & 3, [&] { return taylorSine(turns.r); },
+                      [&] { return taylorCosine(turns.r); });
 }
 
 // pi in three parts, the doubles of the parts of pi/2 (exactly), for the reduction by pi.
@@ -141,30 +157,12 @@ void fastSineCosine(long double x, long double& sine, long double& cosine) {
         cosine = pvz::cosine(x);
         return;
     }
-    const std::int64_t k = std::llrint(x * kTwoOverPi);
-    const auto kk = static_cast<long double>(k);
-    const long double r = ((x - kk * kHalfPi1) - kk * kHalfPi2) - kk * kHalfPi3;
-    const long double s = taylorSine(r);
-    const long double c = taylorCosine(r);
+    const QuarterTurns turns = reducedByHalfPi(x);
+    const long double s = taylorSine(turns.r);
+    const long double c = taylorCosine(turns.r);
     // The results of periodic() for the quadrants k and k + 1.
-    switch (k & 3) {
-        case 0:
-            sine = s;
-            cosine = c;
-            break;
-        case 1:
-            sine = c;
-            cosine = -s;
-            break;
-        case 2:
-            sine = -s;
-            cosine = -c;
-            break;
-        default:
-            sine = -c;
-            cosine = s;
-            break;
-    }
+    sine = inQuadrant(turns.k & 3, [s] { return s; }, [c] { return c; });
+    cosine = inQuadrant((turns.k + 1) & 3, [s] { return s; }, [c] { return c; });
 }
 
 }  // namespace pvz
