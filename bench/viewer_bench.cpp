@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/snapshot_driver.h"
-#include "app/snapshot_options.h"
+#include "tools/lib/snapshot_driver.h"
+#include "tools/lib/snapshot_options.h"
 #include "data/data_loader.h"
-#include "data/sample_data.h"
+#include "tools/lib/sample_data.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/sample_data.h"
+#include "tools/lib/sample_data.h"
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
 

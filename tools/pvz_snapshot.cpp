@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/snapshot_driver.h"
-#include "app/snapshot_options.h"
+#include "tools/lib/snapshot_driver.h"
+#include "tools/lib/snapshot_options.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "app/snapshot_driver.h"
+#include "tools/lib/snapshot_driver.h"
 #include "data/data_loader.h"
 #include "runtime/calendar.h"
 

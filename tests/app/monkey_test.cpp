@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/snapshot_driver.h"
+#include "tools/lib/snapshot_driver.h"
 #include "runtime/calendar.h"
 
 namespace pvz {

@@ -1,4 +1,4 @@
-#include "data/sample_data.h"
+#include "tools/lib/sample_data.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "app/snapshot_options.h"
+#include "tools/lib/snapshot_options.h"
 
 namespace pvz {
 

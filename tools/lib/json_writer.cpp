@@ -1,4 +1,4 @@
-#include "app/json_writer.h"
+#include "tools/lib/json_writer.h"
 
 #include <charconv>
 #include <cmath>

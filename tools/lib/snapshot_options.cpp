@@ -1,4 +1,4 @@
-#include "app/snapshot_options.h"
+#include "tools/lib/snapshot_options.h"
 
 #include <charconv>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "app/snapshot_options.h"
+#include "tools/lib/snapshot_options.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <limits>
 #include <random>
 
-#include "app/json_writer.h"
+#include "tools/lib/json_writer.h"
 #include "runtime/calendar.h"
 
 namespace pvz {

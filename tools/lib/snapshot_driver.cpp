@@ -1,9 +1,9 @@
-#include "app/snapshot_driver.h"
+#include "tools/lib/snapshot_driver.h"
 
 #include <filesystem>
 #include <fstream>
 
-#include "app/json_writer.h"
+#include "tools/lib/json_writer.h"
 #include "data/series_building.h"
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
