@@ -83,6 +83,60 @@ void TViewerChart::DrawChartContents(const Rect& panelRect) {
     TChart::DrawChartContents(panelRect);
 }
 
+void applyViewerBottomAxisDefaults(TChartAxis& axis) {
+    axis.setAutomatic(false);
+    axis.setAutomaticMinimum(false);
+    TChartPen line = axis.Axis();
+    line.width = 1;
+    axis.setAxis(line);
+    axis.setAxisValuesFormat("#.###");
+    axis.setDateTimeFormat("dd.MM.yyyy");
+    TChartPen grid = axis.Grid();
+    grid.style = PenStyle::DashDotDot;
+    grid.smallDots = true;
+    axis.setGrid(grid);
+    axis.setIncrement(1.0);
+    axis.setLabelsFont(Font{"Arial", -13, clBlack, fsBold});
+    axis.setLabelStyle(talValue);
+    axis.setMinorTickCount(6);
+    axis.setMinorTickLength(4);
+    TChartPen minor = axis.MinorTicks();
+    minor.color = clBlack;
+    axis.setMinorTicks(minor);
+    axis.setStartPosition(1.0);
+    TChartPen ticks = axis.Ticks();
+    ticks.color = clBlack;
+    ticks.width = 2;
+    axis.setTicks(ticks);
+    TChartPen inner = axis.TicksInner();
+    inner.color = clBlack;
+    axis.setTicksInner(inner);
+}
+
+void applyViewerLeftAxisDefaults(TChartAxis& axis) {
+    axis.setAutomatic(false);
+    axis.setAutomaticMaximum(false);
+    axis.setAutomaticMinimum(false);
+    axis.setAxisValuesFormat("#,##0.###.00");
+    axis.setExactDateTime(false);
+    axis.setIncrement(0.001);
+    axis.setLabelsSeparation(100);
+    axis.setLabelStyle(talValue);
+    axis.setMaximum(0.01);
+    axis.setMinorTickCount(9);
+    axis.setMinorTickLength(5);
+    TChartPen minor = axis.MinorTicks();
+    minor.color = clBlack;
+    axis.setMinorTicks(minor);
+    axis.setTickLength(6);
+    TChartPen ticks = axis.Ticks();
+    ticks.color = clBlack;
+    ticks.width = 2;
+    axis.setTicks(ticks);
+}
+
+void applyViewerHiddenAxisDefaults(TChartAxis& axis) { axis.setVisible(false); }
+
 void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSlotCount> series) {
     chart.beginLoading();
     chart.setMarginLeft(1);

@@ -32,4 +32,11 @@ protected:
 // 10, 4, 11) to it. The values are applied as the stored form is: with the chart loading.
 void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSlotCount> series);
 
+// The values the viewer's form declares for its axes. Apply them while the chart is being
+// loaded, as the form description is: the range checks and the Automatic cascade are off then.
+void applyViewerBottomAxisDefaults(TChartAxis& axis);
+void applyViewerLeftAxisDefaults(TChartAxis& axis);
+// Top and right axes: hidden.
+void applyViewerHiddenAxisDefaults(TChartAxis& axis);
+
 }  // namespace pvz

@@ -295,11 +295,4 @@ public:
     explicit TChartDepthAxis(ChartOwner* chart);
 };
 
-// The values the viewer's form declares for its axes. Apply them while the chart is being
-// loaded, as the form description is: the range checks and the Automatic cascade are off then.
-void applyViewerBottomAxisDefaults(TChartAxis& axis);
-void applyViewerLeftAxisDefaults(TChartAxis& axis);
-// Top and right axes: hidden.
-void applyViewerHiddenAxisDefaults(TChartAxis& axis);
-
 }  // namespace pvz

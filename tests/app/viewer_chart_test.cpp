@@ -8,9 +8,35 @@
 #include <gtest/gtest.h>
 
 #include "runtime/window_system.h"
+#include "tests/chart/axis_test_chart.h"
 
 namespace pvz {
 namespace {
+
+TEST(ViewerChart, AxesAsTheFormDeclaresThem) {
+    test::TestChart chart;
+    TChartAxis bottom(&chart, AxisPlace::Bottom);
+    TChartAxis left(&chart, AxisPlace::Left);
+    TChartAxis top(&chart, AxisPlace::Top);
+    chart.loading = true;
+    applyViewerBottomAxisDefaults(bottom);
+    applyViewerLeftAxisDefaults(left);
+    applyViewerHiddenAxisDefaults(top);
+    chart.loading = false;
+
+    // Loaded without the cascade, the bottom axis keeps an automatic maximum until the
+    // start-up's Automatic := false clears it.
+    EXPECT_FALSE(bottom.Automatic());
+    EXPECT_FALSE(bottom.AutomaticMinimum());
+    EXPECT_TRUE(bottom.AutomaticMaximum());
+    EXPECT_FALSE(left.Automatic());
+    EXPECT_FALSE(left.AutomaticMinimum());
+    EXPECT_FALSE(left.AutomaticMaximum());
+    EXPECT_EQ(left.Maximum(), 0.01);
+    EXPECT_FALSE(top.Visible());
+    bottom.setAutomatic(false);
+    EXPECT_FALSE(bottom.AutomaticMaximum());
+}
 
 // The viewer's own chart, eleven series of which only some have points.
 TEST(ViewerChart, LegendListsEverySeriesBesideThePlotAndThePlotGivesWay) {

@@ -363,7 +363,7 @@ TEST(AxisLabelText, DateAndNumberPatterns) {
     dated.AddPoint(42747, 0.0025);
     chart.add(dated);
     TChartAxis bottom(&chart, AxisPlace::Bottom), left(&chart, AxisPlace::Left);
-    applyViewerLeftAxisDefaults(left);
+    left.setAxisValuesFormat("#,##0.###.00");
     bottom.setDateTimeFormat("dd.MM.yyyy");
     bottom.AdjustRange();
     left.AdjustRange();

@@ -212,27 +212,6 @@ TEST(AxisRange, SettersRequestARepaintOnlyWhenTheValueChanges) {
     }
 }
 
-TEST(AxisRange, ViewerAxesAsTheFormDeclaresThem) {
-    test::TestChart chart;
-    TChartAxis bottom(&chart, AxisPlace::Bottom);
-    TChartAxis left(&chart, AxisPlace::Left);
-    TChartAxis top(&chart, AxisPlace::Top);
-    chart.loading = true;
-    applyViewerBottomAxisDefaults(bottom);
-    applyViewerLeftAxisDefaults(left);
-    applyViewerHiddenAxisDefaults(top);
-    chart.loading = false;
-
-    // Loaded without the cascade, the bottom axis keeps an automatic maximum until the
-    // start-up's Automatic := false clears it.
-    EXPECT_EQ(flagsOf(bottom), (AutoFlags{false, false, true}));
-    EXPECT_EQ(flagsOf(left), (AutoFlags{false, false, false}));
-    EXPECT_EQ(left.Maximum(), 0.01);
-    EXPECT_FALSE(top.Visible());
-    bottom.setAutomatic(false);
-    EXPECT_EQ(flagsOf(bottom), (AutoFlags{false, false, false}));
-}
-
 TEST(AxisRange, FittedEndsFollowTheSeriesOnTheAxis) {
     test::TestChart chart;
     TChartSeries first, second, elsewhere, empty;

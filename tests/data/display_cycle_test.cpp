@@ -77,8 +77,12 @@ struct Rig {
         state.running = true;
         state.autoFitRequested = true;
         controls.state = &state;
-        applyViewerBottomAxisDefaults(bottom);
-        applyViewerLeftAxisDefaults(left);
+        // Both axes set by hand, with the steps of the viewer's axes.
+        bottom.setAutomatic(false);
+        bottom.setIncrement(1.0);
+        left.setAutomatic(false);
+        left.setIncrement(0.001);
+        left.setMaximum(0.01);
         for (std::size_t i = 0; i < series.size(); ++i) {
             owned.push_back(std::make_unique<TChartSeries>());
             series[i] = owned.back().get();
