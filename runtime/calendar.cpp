@@ -20,13 +20,6 @@ LocalClock& clockOverride() {
     return clock;
 }
 
-bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
-
-int monthLength(int year, int month) {
-    static constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kLengths[month - 1];
-}
-
 // Proleptic Gregorian date of a whole day count from 30 December 1899 (after H. Hinnant).
 CalendarDate civilFromDayCount(std::int64_t dayCount) {
     const std::int64_t z = dayCount - 25569 + 719468;  // days since 0000-03-01

@@ -26,6 +26,15 @@ double localNow();
 using LocalClock = std::function<double()>;
 void setLocalClock(LocalClock clock);
 
+// Leap years of the proleptic Gregorian calendar.
+constexpr bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+// The number of days of `month` (1 to 12) in `year`.
+constexpr int monthLength(int year, int month) {
+    constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kLengths[month - 1];
+}
+
 // Day number of a calendar date; raises EConvertError on an invalid date.
 double encodeDayNumber(std::uint16_t year, std::uint16_t month, std::uint16_t day);
 
