@@ -13,11 +13,7 @@ void TChartElement::repaint() {
 bool TChartElement::loading() const { return chart_ != nullptr && chart_->isLoading(); }
 
 void TChartWall::drawFlat(Canvas& canvas, const Rect& plot) const {
-    pvz::Pen& pen = canvas.pen();
-    const PenMode mode = pen.mode;
-    pen = pen_.toPen(clBlack);
-    pen.mode = mode;
-    if (!pen_.visible) pen.style = PenStyle::Clear;
+    pen_.select(canvas);
     const bool filled = brush_.style != BrushStyle::Clear && color_ != clDefault;
     canvas.brush() = pvz::Brush{filled ? color_ : clWhite, filled ? brush_.style : BrushStyle::Clear};
     canvas.rectangle(Rect{plot.left, plot.top, plot.right + 1, plot.bottom + 1});

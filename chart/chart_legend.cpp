@@ -117,11 +117,7 @@ void TCustomChartLegend::drawBackground(Canvas& canvas) const {
         canvas.brush() = pvz::Brush{shadowColor_, BrushStyle::Solid};
         canvas.fillRect(framed.translated(shadowSize_, shadowSize_));
     }
-    Pen& pen = canvas.pen();
-    const PenMode mode = pen.mode;
-    pen = frame_.toPen(clBlack);
-    pen.mode = mode;
-    if (!frame_.visible) pen.style = PenStyle::Clear;
+    frame_.select(canvas);
     canvas.brush() = brush_.toBrush(color_);
     canvas.rectangle(framed);
 }

@@ -23,6 +23,15 @@ struct TChartPen {
         pen.smallDots = smallDots && width == 1;
         return pen;
     }
+    // Makes this the canvas's pen, an unset colour becoming `unsetColor` and a hidden pen
+    // drawing nothing. The canvas keeps its pen mode: the mode is chosen by the drawing that
+    // calls, not by the element.
+    void select(Canvas& canvas, Color unsetColor = clBlack) const {
+        const PenMode mode = canvas.pen().mode;
+        canvas.pen() = toPen(unsetColor);
+        canvas.pen().mode = mode;
+        if (!visible) canvas.pen().style = PenStyle::Clear;
+    }
     friend bool operator==(const TChartPen&, const TChartPen&) = default;
 };
 

@@ -69,11 +69,7 @@ void TSeriesPointer::setVisible(bool visible) {
 }
 
 void TSeriesPointer::prepareCanvas(Canvas& canvas, Color c) const {
-    pvz::Pen& pen = canvas.pen();
-    const PenMode mode = pen.mode;
-    pen = pen_.toPen(c);
-    pen.mode = mode;
-    if (!pen_.visible) pen.style = PenStyle::Clear;
+    pen_.select(canvas, c);
     canvas.brush() = brush_.toBrush(c);
 }
 
@@ -158,11 +154,9 @@ void TCustomSeries::drawAllValues() {
 
 void TCustomSeries::drawSegment(Canvas& canvas, Point from, Point to, Color c) const {
     if (!linePen_.visible || !drawLine_) return;
-    Pen& pen = canvas.pen();
-    const PenMode mode = pen.mode;
-    pen = linePen_.toPen(c);
-    pen.color = c;
-    pen.mode = mode;
+    TChartPen line = linePen_;
+    line.color = c;
+    line.select(canvas, c);
     canvas.brush().style = BrushStyle::Clear;
     canvas.moveTo(from.x, from.y);
     canvas.lineTo(to.x, to.y);
@@ -256,11 +250,9 @@ void TCustomSeries::drawLegendShape(Canvas& canvas, const Rect& sample) const {
     prepareLegendCanvas(canvas);
     const int middle = (sample.top + sample.bottom) / 2;
     if (linePen_.visible) {
-        Pen& pen = canvas.pen();
-        const PenMode mode = pen.mode;
-        pen = linePen_.toPen(color);
-        pen.color = color;
-        pen.mode = mode;
+        TChartPen line = linePen_;
+        line.color = color;
+        line.select(canvas, color);
         canvas.moveTo(sample.left, middle);
         canvas.lineTo(sample.right, middle);
     }
@@ -281,11 +273,7 @@ TLineSeries::TLineSeries() {
 }
 
 void TLineSeries::prepareLegendCanvas(Canvas& canvas) const {
-    Pen& pen = canvas.pen();
-    const PenMode mode = pen.mode;
-    pen = LinePen().toPen(SeriesColor());
-    pen.mode = mode;
-    if (!LinePen().visible) pen.style = PenStyle::Clear;
+    LinePen().select(canvas, SeriesColor());
 }
 
 }  // namespace pvz
