@@ -48,7 +48,7 @@ int roundToInt(long double x) {
 
 }  // namespace
 
-TCustomChartAxis::TCustomChartAxis(ChartOwner* chart, AxisPlace place) : chart_(chart), place_(place) {
+TCustomChartAxis::TCustomChartAxis(ChartOwner* chart, AxisPlace place) : TChartElement(chart), place_(place) {
     labelValues_.reserve(kTickListCapacity);
     tickPositions_.reserve(kTickListCapacity);
 }
@@ -68,18 +68,6 @@ int TCustomChartAxis::DefaultTitleAngle() const {
         default:
             return 0;
     }
-}
-
-void TCustomChartAxis::repaint() {
-    if (chart_ != nullptr) chart_->requestRepaint();
-}
-
-bool TCustomChartAxis::loading() const { return chart_ != nullptr && chart_->isLoading(); }
-
-void TCustomChartAxis::changeText(std::string& field, std::string_view value) {
-    if (field == value) return;
-    field = value;
-    repaint();
 }
 
 // ---- Range ----

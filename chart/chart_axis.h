@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart/axis_steps.h"
+#include "chart/chart_element.h"
 #include "chart/chart_pen.h"
 #include "runtime/graphics.h"
 
@@ -30,7 +31,7 @@ struct TChartAxisTitle {
     friend bool operator==(const TChartAxisTitle&, const TChartAxisTitle&) = default;
 };
 
-class TCustomChartAxis {
+class TCustomChartAxis : public TChartElement {
 public:
     // `chart` receives the repaint requests and supplies series, plot rectangle and canvas;
     // it may be null for an axis used on its own.
@@ -39,7 +40,6 @@ public:
     TCustomChartAxis(const TCustomChartAxis&) = delete;
     TCustomChartAxis& operator=(const TCustomChartAxis&) = delete;
 
-    ChartOwner* ParentChart() const { return chart_; }
     AxisPlace place() const { return place_; }
     bool isHorizontal() const { return place_ == AxisPlace::Bottom || place_ == AxisPlace::Top; }
     // Top and right axes (and the depth axis) stand on the far side of the plot.
@@ -103,9 +103,9 @@ public:
     TAxisLabelStyle LabelStyle() const { return labelStyle_; }
     void setLabelStyle(TAxisLabelStyle style) { change(labelStyle_, style); }
     const std::string& AxisValuesFormat() const { return axisValuesFormat_; }
-    void setAxisValuesFormat(std::string_view pattern) { changeText(axisValuesFormat_, pattern); }
+    void setAxisValuesFormat(std::string_view pattern) { change(axisValuesFormat_, pattern); }
     const std::string& DateTimeFormat() const { return dateTimeFormat_; }
-    void setDateTimeFormat(std::string_view pattern) { changeText(dateTimeFormat_, pattern); }
+    void setDateTimeFormat(std::string_view pattern) { change(dateTimeFormat_, pattern); }
     bool ExactDateTime() const { return exactDateTime_; }
     void setExactDateTime(bool exact) { change(exactDateTime_, exact); }
     bool RoundFirstLabel() const { return roundFirstLabel_; }
@@ -197,15 +197,6 @@ public:
     const std::vector<int>& TickPositions() const { return tickPositions_; }
 
 protected:
-    template <class T>
-    void change(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        repaint();
-    }
-    void changeText(std::string& field, std::string_view value);
-    void repaint();
-    bool loading() const;
 
 private:
     void defaultLabelValues(std::vector<double>& values) const;
@@ -221,7 +212,6 @@ private:
     void drawGridLine(Canvas& canvas, int pixel);
     void drawTitle(Canvas& canvas);
 
-    ChartOwner* chart_;
     AxisPlace place_;
 
     bool automatic_ = true;

@@ -6,12 +6,6 @@
 
 namespace pvz {
 
-void TChartElement::repaint() {
-    if (chart_ != nullptr) chart_->requestRepaint();
-}
-
-bool TChartElement::loading() const { return chart_ != nullptr && chart_->isLoading(); }
-
 void TChartWall::drawFlat(Canvas& canvas, const Rect& plot) const {
     pen_.select(canvas);
     const bool filled = brush_.style != BrushStyle::Clear && color_ != clDefault;

@@ -7,35 +7,12 @@
 #include <vector>
 
 #include "chart/chart_brush.h"
+#include "chart/chart_element.h"
 #include "chart/chart_gradient.h"
 #include "chart/chart_pen.h"
 #include "runtime/graphics.h"
 
 namespace pvz {
-
-class ChartOwner;
-
-// Base of the elements: holds the chart to notify.
-class TChartElement {
-public:
-    explicit TChartElement(ChartOwner* chart) : chart_(chart) {}
-    virtual ~TChartElement() = default;
-    TChartElement(const TChartElement&) = delete;
-    TChartElement& operator=(const TChartElement&) = delete;
-
-protected:
-    void repaint();
-    bool loading() const;
-    template <class T>
-    void change(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        repaint();
-    }
-
-private:
-    ChartOwner* chart_;
-};
 
 class TChartGradient : public TChartElement {
 public:

@@ -9,13 +9,9 @@
 
 namespace pvz {
 
-TChartFontObject::TChartFontObject(ChartOwner* chart) : chart_(chart) {}
+TChartFontObject::TChartFontObject(ChartOwner* chart) : TChartElement(chart) {}
 
 void TChartFontObject::setFont(const pvz::Font& font) { change(font_, font); }
-
-void TChartFontObject::repaint() {
-    if (chart_ != nullptr) chart_->requestRepaint();
-}
 
 TCustomChartLegend::TCustomChartLegend(ChartOwner* chart) : TChartFontObject(chart) {}
 
@@ -27,8 +23,8 @@ void TCustomChartLegend::setColorWidth(int percent) {
 TLegendStyle TCustomChartLegend::resolvedStyle() const {
     if (legendStyle_ != lsAuto) return legendStyle_;
     int active = 0;
-    if (chart() != nullptr)
-        for (int i = 0; i < chart()->seriesCount(); ++i) active += chart()->seriesAt(i).Active() ? 1 : 0;
+    if (chart_ != nullptr)
+        for (int i = 0; i < chart_->seriesCount(); ++i) active += chart_->seriesAt(i).Active() ? 1 : 0;
     return active < 2 ? lsValues : lsSeries;
 }
 
@@ -38,11 +34,11 @@ void TCustomChartLegend::collectItems(std::vector<Item>& items) const {
         if (n == items.size()) items.emplace_back();
         return items[n++];
     };
-    if (chart() != nullptr) {
+    if (chart_ != nullptr) {
         if (resolvedStyle() == lsValues) {
             // One row per point of the first listed series: its label, else the series title.
-            for (int s = 0; s < chart()->seriesCount(); ++s) {
-                const TChartSeries& series = chart()->seriesAt(s);
+            for (int s = 0; s < chart_->seriesCount(); ++s) {
+                const TChartSeries& series = chart_->seriesAt(s);
                 if (!series.Active() || !series.ShowInLegend()) continue;
                 for (int v = std::max(firstValue_, 0); v < series.Count(); ++v) {
                     Item& item = next();
@@ -54,8 +50,8 @@ void TCustomChartLegend::collectItems(std::vector<Item>& items) const {
             }
         } else {
             int listed = 0;
-            for (int s = 0; s < chart()->seriesCount(); ++s) {
-                const TChartSeries& series = chart()->seriesAt(s);
+            for (int s = 0; s < chart_->seriesCount(); ++s) {
+                const TChartSeries& series = chart_->seriesAt(s);
                 if (!series.Active() || !series.ShowInLegend()) continue;
                 if (listed++ < firstValue_) continue;
                 const int row = static_cast<int>(n);

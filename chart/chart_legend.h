@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "chart/chart_brush.h"
+#include "chart/chart_element.h"
 #include "chart/chart_pen.h"
 #include "chart/legend_layout.h"
 #include "runtime/graphics.h"
@@ -19,28 +20,14 @@ enum TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
 enum TLegendTextStyle { ltsPlain, ltsLeftValue, ltsRightValue, ltsLeftPercent, ltsRightPercent, ltsXValue };
 
 // A chart element with a font; setters request a repaint of the owning chart.
-class TChartFontObject {
+class TChartFontObject : public TChartElement {
 public:
     explicit TChartFontObject(ChartOwner* chart);
-    virtual ~TChartFontObject() = default;
-    TChartFontObject(const TChartFontObject&) = delete;
-    TChartFontObject& operator=(const TChartFontObject&) = delete;
 
     const pvz::Font& Font() const { return font_; }
     void setFont(const pvz::Font& font);
 
-protected:
-    void repaint();
-    template <class T>
-    void change(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        repaint();
-    }
-    ChartOwner* chart() const { return chart_; }
-
 private:
-    ChartOwner* chart_;
     pvz::Font font_;
 };
 

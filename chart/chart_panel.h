@@ -159,9 +159,7 @@ protected:
 
     template <class T>
     void changePanel(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        requestChartRepaint();
+        if (storeIfChanged(field, value)) requestChartRepaint();
     }
 
     Rect panelRect_;

@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "chart/chart_axis.h"
+#include "chart/chart_element.h"
 #include "chart/chart_owner.h"
 
 namespace pvz {
@@ -16,39 +17,27 @@ void TChartSeries::repaint() {
 }
 
 void TChartSeries::setActive(bool active) {
-    if (active_ == active) return;
-    active_ = active;
-    repaint();
+    if (storeIfChanged(active_, active)) repaint();
 }
 
 void TChartSeries::setSeriesColor(Color color) {
-    if (seriesColor_ == color) return;
-    seriesColor_ = color;
-    repaint();
+    if (storeIfChanged(seriesColor_, color)) repaint();
 }
 
 void TChartSeries::setTitle(std::string_view title) {
-    if (title_ == title) return;
-    title_ = title;
-    repaint();
+    if (storeIfChanged(title_, title)) repaint();
 }
 
 void TChartSeries::setShowInLegend(bool show) {
-    if (showInLegend_ == show) return;
-    showInLegend_ = show;
-    repaint();
+    if (storeIfChanged(showInLegend_, show)) repaint();
 }
 
 void TChartSeries::setHorizAxis(THorizAxis axis) {
-    if (horizAxis_ == axis) return;
-    horizAxis_ = axis;
-    repaint();
+    if (storeIfChanged(horizAxis_, axis)) repaint();
 }
 
 void TChartSeries::setVertAxis(TVertAxis axis) {
-    if (vertAxis_ == axis) return;
-    vertAxis_ = axis;
-    repaint();
+    if (storeIfChanged(vertAxis_, axis)) repaint();
 }
 
 Color TChartSeries::pointColor(int index) const {

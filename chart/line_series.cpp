@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "chart/chart_axis.h"
+#include "chart/chart_element.h"
 #include "chart/chart_errors.h"
 #include "chart/chart_owner.h"
 
@@ -21,13 +22,6 @@ constexpr std::array<Color, 16> kPointPalette = {clRed,  clGreen,  clYellow, clB
                                                  clFuchsia, clTeal, clNavy, clMaroon, clLime,   clOlive,
                                                  clPurple, clSilver, clAqua, clBlack};
 
-template <class T>
-bool store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
 }  // namespace
 
 // ---- TSeriesPointer
@@ -39,33 +33,33 @@ void TSeriesPointer::changed() {
 }
 
 void TSeriesPointer::setBrush(const TChartBrush& brush) {
-    if (store(brush_, brush)) changed();
+    if (storeIfChanged(brush_, brush)) changed();
 }
 void TSeriesPointer::setDark3D(bool dark3D) {
-    if (store(dark3D_, dark3D)) changed();
+    if (storeIfChanged(dark3D_, dark3D)) changed();
 }
 void TSeriesPointer::setDraw3D(bool draw3D) {
-    if (store(draw3D_, draw3D)) changed();
+    if (storeIfChanged(draw3D_, draw3D)) changed();
 }
 void TSeriesPointer::setHorizSize(int size) {
     if (size < 1) throw ChartException("Pointer size must be greater than zero");
-    if (store(horizSize_, size)) changed();
+    if (storeIfChanged(horizSize_, size)) changed();
 }
 void TSeriesPointer::setVertSize(int size) {
     if (size < 1) throw ChartException("Pointer size must be greater than zero");
-    if (store(vertSize_, size)) changed();
+    if (storeIfChanged(vertSize_, size)) changed();
 }
 void TSeriesPointer::setInflateMargins(bool inflate) {
-    if (store(inflateMargins_, inflate)) changed();
+    if (storeIfChanged(inflateMargins_, inflate)) changed();
 }
 void TSeriesPointer::setPen(const TChartPen& pen) {
-    if (store(pen_, pen)) changed();
+    if (storeIfChanged(pen_, pen)) changed();
 }
 void TSeriesPointer::setStyle(TSeriesPointerStyle style) {
-    if (store(style_, style)) changed();
+    if (storeIfChanged(style_, style)) changed();
 }
 void TSeriesPointer::setVisible(bool visible) {
-    if (store(visible_, visible)) changed();
+    if (storeIfChanged(visible_, visible)) changed();
 }
 
 void TSeriesPointer::prepareCanvas(Canvas& canvas, Color c) const {
@@ -106,25 +100,25 @@ VisibleRange visibleRangeOf(const TChartValueList& xValues, double edgeLow, doub
 TCustomSeries::TCustomSeries() : pointer_([this] { pointerChanged(); }) {}
 
 void TCustomSeries::setLinePen(const TChartPen& pen) {
-    if (store(linePen_, pen)) repaint();
+    if (storeIfChanged(linePen_, pen)) repaint();
 }
 void TCustomSeries::setLineBrush(const TChartBrush& brush) {
-    if (store(lineBrush_, brush)) repaint();
+    if (storeIfChanged(lineBrush_, brush)) repaint();
 }
 void TCustomSeries::setLineHeight(int height) {
-    if (store(lineHeight_, height)) repaint();
+    if (storeIfChanged(lineHeight_, height)) repaint();
 }
 void TCustomSeries::setStairs(bool stairs) {
-    if (store(stairs_, stairs)) repaint();
+    if (storeIfChanged(stairs_, stairs)) repaint();
 }
 void TCustomSeries::setInvertedStairs(bool inverted) {
-    if (store(invertedStairs_, inverted)) repaint();
+    if (storeIfChanged(invertedStairs_, inverted)) repaint();
 }
 void TCustomSeries::setDark3D(bool dark3D) {
-    if (store(dark3D_, dark3D)) repaint();
+    if (storeIfChanged(dark3D_, dark3D)) repaint();
 }
 void TCustomSeries::setColorEachPoint(bool each) {
-    if (store(colorEachPoint_, each)) repaint();
+    if (storeIfChanged(colorEachPoint_, each)) repaint();
 }
 
 Color TCustomSeries::ValueColor(int index) const {

@@ -1,0 +1,45 @@
+#pragma once
+// What every part of a chart (axis, legend, gradient, wall, title) shares: the chart that owns
+// it, and setters that ask that chart for a repaint only when a value really changes.
+
+#include "chart/chart_owner.h"
+
+namespace pvz {
+
+// Stores `value` in `field`; true when the field held something else. Every setter of the
+// chart's parts and series goes through it, so that setting a value already held costs no
+// repaint.
+template <class T, class V>
+[[nodiscard]] bool storeIfChanged(T& field, const V& value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
+class TChartElement {
+public:
+    // `chart` receives the repaint requests; it may be null for a part used on its own.
+    explicit TChartElement(ChartOwner* chart) : chart_(chart) {}
+    virtual ~TChartElement() = default;
+    TChartElement(const TChartElement&) = delete;
+    TChartElement& operator=(const TChartElement&) = delete;
+
+    ChartOwner* ParentChart() const { return chart_; }
+
+protected:
+    // Any number of requests give one repaint.
+    void repaint() {
+        if (chart_ != nullptr) chart_->requestRepaint();
+    }
+    // True while the chart applies its stored description: range checks and cascades wait.
+    bool loading() const { return chart_ != nullptr && chart_->isLoading(); }
+    template <class T, class V>
+    void change(T& field, const V& value) {
+        if (storeIfChanged(field, value)) repaint();
+    }
+
+    // The parts read their chart (series, plot rectangle, canvas) through it.
+    ChartOwner* const chart_;
+};
+
+}  // namespace pvz
