@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "runtime/calendar.h"
+#include "runtime/utf8_text.h"
 
 namespace pvz {
 namespace {
@@ -349,38 +350,11 @@ constexpr std::array<std::string_view, 7> kDayAbbreviations = {"Sun", "Mon", "Tu
 constexpr std::array<std::string_view, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                        "Thursday", "Friday", "Saturday"};
 
-std::size_t utf8Length(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
-// Cuts `text` after `maxCharacters` UTF-8 characters (a malformed byte counts as one).
-void cutToCharacters(std::string& text, std::size_t maxCharacters) {
-    std::size_t i = 0;
-    for (std::size_t n = 0; n < maxCharacters && i < text.size(); ++n) {
-        const std::size_t length = utf8Length(static_cast<unsigned char>(text[i]));
-        i += length == 0 ? 1 : length;
-    }
-    if (i < text.size()) text.resize(i);
-}
-
-bool isWellFormedUtf8(std::string_view text) {
-    while (!text.empty()) {
-        const std::string_view c = detail::firstCharacter(text);
-        if (c.empty()) return false;
-        text.remove_prefix(c.size());
-    }
-    return true;
-}
-
 // ---- locale reading ----
 
 // The first character of a locale string, or `fallback` when the locale gives none.
 std::string separatorFrom(const char* text, std::string_view fallback) {
-    const std::string_view c = detail::firstCharacter(text != nullptr ? text : "");
+    const std::string_view c = utf8FirstCharacter(text != nullptr ? text : "");
     return std::string(c.empty() ? fallback : c);
 }
 
@@ -391,23 +365,6 @@ void nameFrom(std::string& name, const char* text) {
 }  // namespace
 
 namespace detail {
-
-std::string_view firstCharacter(std::string_view text) {
-    if (text.empty()) return {};
-    const auto lead = static_cast<unsigned char>(text[0]);
-    const std::size_t length = utf8Length(lead);
-    if (length == 0 || length > text.size()) return {};
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) != 0x80) return {};
-        // Overlong three- and four-byte forms, surrogates and code points above U+10FFFF.
-        if (i == 1 && ((lead == 0xE0 && c < 0xA0) || (lead == 0xED && c > 0x9F) || (lead == 0xF0 && c < 0x90) ||
-                       (lead == 0xF4 && c > 0x8F))) {
-            return {};
-        }
-    }
-    return text.substr(0, length);
-}
 
 std::string_view dateSeparatorOfFormat(std::string_view dateFormat) {
     for (std::size_t i = 0; i < dateFormat.size();) {
@@ -423,7 +380,7 @@ std::string_view dateSeparatorOfFormat(std::string_view dateFormat) {
             ++i;
             continue;
         }
-        return firstCharacter(dateFormat.substr(i));
+        return utf8FirstCharacter(dateFormat.substr(i));
     }
     return {};
 }
@@ -599,7 +556,7 @@ std::string formatDateByPattern(std::string_view pattern, double dayNumber) {
         }
         lastToken = token;
     }
-    cutToCharacters(out, kMaxDateCharacters);
+    utf8Truncate(out, kMaxDateCharacters);
     return out;
 }
 

@@ -59,9 +59,6 @@ std::string integerToText(std::int64_t value);
 
 namespace detail {
 
-// The first UTF-8 character of `text`; empty when `text` is empty or does not start with a
-// well-formed character.
-std::string_view firstCharacter(std::string_view text);
 // The separator of a C date format such as "%d.%m.%Y": its first character that is neither a
 // conversion nor a letter; empty when there is none.
 std::string_view dateSeparatorOfFormat(std::string_view dateFormat);

@@ -610,31 +610,6 @@ TEST(FormatSettings, ScopedSettingsRestoreThePreviousOnes) {
     EXPECT_EQ(formatSettings(), before);
 }
 
-TEST(FirstCharacter, TakesWholeUtf8Characters) {
-    struct Row {
-        std::string_view text;
-        std::string_view expected;
-    };
-    const Row rows[] = {
-        {",", ","},
-        {". x", "."},
-        {"\u202F", "\u202F"},
-        {"\u00A0rest", "\u00A0"},
-        {"янв", "я"},
-        {"\xF0\x9F\x98\x80!", "\xF0\x9F\x98\x80"},
-        {"", ""},
-        {"\xE2\x80", ""},      // cut short
-        {"\xA0", ""},          // a lone continuation byte
-        {"\xC0\xAE", ""},      // overlong "."
-        {"\xED\xA0\x80", ""},  // a surrogate
-        {"\xE2x\x80", ""},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.text));
-        EXPECT_EQ(detail::firstCharacter(row.text), row.expected);
-    }
-}
-
 TEST(DateSeparatorOfFormat, Rows) {
     struct Row {
         std::string_view format;

@@ -481,14 +481,5 @@ TEST(ReaderFiles, ExistenceTest) {
     }
 }
 
-TEST(Utf8Text, CountsAndCutsWholeCharacters) {
-    EXPECT_EQ(utf8CharacterCount("abc"), 3u);
-    EXPECT_EQ(utf8CharacterCount("Путь"), 4u);
-    EXPECT_EQ(utf8Prefix("Путь/x", 3), "Пут");
-    EXPECT_EQ(utf8Prefix("ab", 5), "ab");
-    EXPECT_EQ(utf8Prefix("ab", 0), "");
-    EXPECT_EQ(utf8CharacterCount("\x80\x80" "a"), 1u);
-}
-
 }  // namespace
 }  // namespace pvz
