@@ -19,15 +19,4 @@ TimeBase timeBaseAt(double now) {
     return base;
 }
 
-void ViewerState::fixTimeBase(double now) {
-    const TimeBase base = timeBaseAt(now);
-    yesterdayDay = base.yesterdayDay;
-    yesterdayMjd = base.yesterdayMjd;
-    mjdToDayOffset = base.mjdToDayOffset;
-    baseMjd = base.baseMjd;
-    currentWeek = base.currentWeek;
-    homeStartMjd = base.homeStartMjd;
-    homeEndMjd = base.homeEndMjd;
-}
-
 }  // namespace pvz

@@ -27,18 +27,12 @@ struct TimeBase {
 // The time base for the local time `now` (a day number with its time of day).
 TimeBase timeBaseAt(double now);
 
-struct ViewerState {
-    // Time base (window creation).
-    double yesterdayDay = 0.0;
-    double yesterdayMjd = 0.0;
-    double mjdToDayOffset = 0.0;
-    double baseMjd = 0.0;
-    std::int32_t currentWeek = 0;
-
+// The time base fixed at window creation, and the state that the handlers and the display
+// cycle change from there on. The home window (homeStartMjd, homeEndMjd) starts as the time
+// base sets it; the interval selector moves it.
+struct ViewerState : TimeBase {
     // Window (rebuild).
     std::int32_t firstWeek = 0;
-    double homeStartMjd = 0.0;
-    double homeEndMjd = 0.0;
     double timeShiftDays = 0.0;
     double windowStartMjd = 0.0;
     double windowEndMjd = 0.0;
@@ -75,8 +69,8 @@ struct ViewerState {
         seriesChecked.fill(false);
     }
 
-    // Fixes the time base fields from the local time `now` (window creation, steps 1 to 6).
-    void fixTimeBase(double now);
+    // Fixes the time base from the local time `now`.
+    void fixTimeBase(double now) { static_cast<TimeBase&>(*this) = timeBaseAt(now); }
 };
 
 }  // namespace pvz

@@ -39,26 +39,5 @@ TEST(TimeBase, UnshiftedWindowIsFourWholeWeeksEndingAfterYesterday) {
     }
 }
 
-TEST(ViewerState, InitialValues) {
-    const ViewerState state;
-    EXPECT_TRUE(state.redrawRequested);
-    EXPECT_FALSE(state.autoFitRequested || state.rescaleRequested || state.shiftPending || state.running);
-    for (int tag = 1; tag <= kToolButtonCount; ++tag) EXPECT_FALSE(state.buttonHeld[tag]);
-    for (int i = 0; i < kSeriesSlotCount; ++i) EXPECT_FALSE(state.seriesChecked[i]);
-    EXPECT_EQ(state.selectedParameter, 0);
-    EXPECT_EQ(state.timeShiftDays, 0.0);
-}
-
-TEST(ObservationStore, SlotFileNamesAndMissingValues) {
-    const ObservationStore store;
-    EXPECT_EQ(store.pathOf(1), "zt_pvz.dat");
-    EXPECT_EQ(store.pathOf(4), "qdxrvlbi.pvz");
-    EXPECT_EQ(store.pathOf(10), "mccslr.dat");
-    EXPECT_EQ(store.pathOf(11), "mccgps.dat");
-    EXPECT_EQ(store.pathOf(12), "  ");
-    EXPECT_EQ(store.observations(1000, 14, 5), missingValue);
-    EXPECT_EQ(store.observations(1, 1, 1), missingValue);
-}
-
 }  // namespace
 }  // namespace pvz
