@@ -243,20 +243,22 @@ void TCustomAxisPanel::resetCanvasState() {
 void TCustomAxisPanel::DrawChartContents(const Rect& panelRect) {
     countDrawing();
     Canvas& canvas = ChartCanvas();
-    PaintBackground(panelRect);  // 1
-    // 2: the series have nothing to prepare before a flat drawing.
-    DrawHeaderAndLegend();  // 3
-    // 4 and 6: series depths are all 0 in a flat view.
-    LayoutAxes();           // 5
-    LayoutSeriesMargins();  // 7
-    DrawBackWall();         // 8
-    if (axisVisible_) {     // 9
+    PaintBackground(panelRect);
+    // Title, foot and legend come first: the legend takes its room from the plot, and the axes
+    // are laid out in what is left. A flat view gives every series depth 0, so there is no
+    // depth to lay out.
+    DrawHeaderAndLegend();
+    LayoutAxes();
+    LayoutSeriesMargins();
+    // The wall lies under the axes' grid, and the grid under the series.
+    DrawBackWall();
+    if (axisVisible_) {
         if (OnBeforeDrawAxes) OnBeforeDrawAxes(*this);
         for (TCustomChartAxis* axis : axes_)
             if (axisShown(*axis)) axis->DrawAxis();
     }
-    if (OnBeforeDrawSeries) OnBeforeDrawSeries(*this);  // 10
-    for (TChartSeries* s : series_) {                   // 11
+    if (OnBeforeDrawSeries) OnBeforeDrawSeries(*this);
+    for (TChartSeries* s : series_) {
         if (!s->Active()) continue;
         if (clipPoints_) canvas.setClipRect(plotRect_);
         if (auto* lines = dynamic_cast<TCustomSeries*>(s)) {
@@ -269,8 +271,9 @@ void TCustomAxisPanel::DrawChartContents(const Rect& panelRect) {
         }
         if (clipPoints_) canvas.removeClip();
     }
-    resetCanvasState();                        // 12
-    if (OnAfterDraw) OnAfterDraw(*this);  // 13
+    // The after-draw handler starts from the stock pen, brush and font, whatever the series left.
+    resetCanvasState();
+    if (OnAfterDraw) OnAfterDraw(*this);
 }
 
 // ---- TCustomChart

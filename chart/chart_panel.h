@@ -276,7 +276,8 @@ public:
     const TCustomChartAxis& vertAxisOf(const TChartSeries& series) const override;
 
 protected:
-    // The drawing order, steps 1 to 13.
+    // Draws one picture: background, title and legend, the layout of the axes, back wall, axes
+    // with their grids, the series, and last the after-draw handler.
     void DrawChartContents(const Rect& panelRect) override;
     virtual void LayoutAxes() = 0;
     virtual void LayoutSeriesMargins() = 0;

@@ -71,7 +71,9 @@ public:
     DisplayCycle(const ObservationStore& store, SeriesArrays& arrays, ViewerState& state, DisplayChart chart,
                  DisplayControls& controls);
 
-    // Rebuilds the series and axis ranges from the store and the controls (steps 1 to 17).
+    // Rebuilds the series and axis ranges from the store and the controls: reads the
+    // selectors, sets the window and the date axis, extracts the checked sources, removes the
+    // common trend unless it is shown, refills the series and fits the vertical range.
     void rebuild();
 
     // One pass without its wait: a rebuild when redrawRequested is set. Returns whether it rebuilt.
@@ -83,8 +85,8 @@ public:
     void run(const PassServices& services);
 
 private:
-    // Steps 14 to 16: the checked series that have points are refilled and the vertical
-    // range is set when a scale request is pending.
+    // Refills the checked series that have points, and sets the vertical range when a scale
+    // request is pending.
     void refillAndScale();
     void applyVerticalRange(double low, double high);
     void clearRequests();

@@ -31,42 +31,43 @@ struct IntervalSteps {
     std::int32_t minorTickCount = 0;
 };
 
-// Step 3: item 0 (month) and item 1 (year) set `firstWeek` and return the bottom axis steps;
+// Item 0 (month) and item 1 (year) set `firstWeek` and return the bottom axis steps;
 // any other index changes nothing and returns nothing.
 std::optional<IntervalSteps> applyInterval(ViewerState& state, int intervalIndex);
 
-// Steps 4 to 6: the home window from `firstWeek` and `currentWeek`, the shifted window, and the
+// The home window from `firstWeek` and `currentWeek`, the shifted window, and the
 // lower and upper clamps, which rewrite `timeShiftDays` to match the clamped window.
 void computeWindow(ViewerState& state);
 
-// Step 8: no slot has a point yet.
+// Empties every slot before a rebuild extracts them again.
 void resetSeries(SeriesArrays& arrays);
 
-// Step 11.1: the points of `parameter` (1 to 4) of one slot inside the window, in row order.
+// The points of `parameter` (1 to 4) of one slot inside the window, in row order.
 // The scan stops at the first missing MJD, at the first MJD past the window's end and when the
 // slot holds kPointCount points (surplus points of a window are dropped). Returns the count.
 std::int32_t extractSlot(const ObservationStore& store, SeriesArrays& arrays, int slot, int parameter,
                          double windowStartMjd, double windowEndMjd);
 
-// Step 11.3: brings the UT values of `slot` onto the whole-second level of `referenceFirst`
-// (slot 1's first value), point by point, with rounding ties to even.
+// Brings the UT values of `slot` onto the whole-second level of `referenceFirst` (slot 1's
+// first value), point by point, with rounding ties to even: a source that gives UT1 - TAI
+// differs from one that gives UT1 - UTC by whole seconds, which must not show between curves.
 void alignToWholeSeconds(SeriesArrays& arrays, int slot, double referenceFirst);
 
 enum class ExtractionOutcome { Built, Abandoned };
 
-// Step 11 for every loaded slot: extraction, the abandon when slot 1 or 3 has no point, and the
-// alignment of UT parameters. Uses `selectedParameter` and the window of `state`.
+// Extracts every loaded slot, aligns the UT parameters to slot 1, and abandons the rebuild
+// when slot 1 or 3 has no point (the reference and the trend are then unknown). Uses `selectedParameter` and the window of `state`.
 ExtractionOutcome extractAll(const ObservationStore& store, SeriesArrays& arrays, const ViewerState& state);
 
-// Step 12: the slope of the line through slot 3's first and last points, in value units per
+// The common trend: the slope of the line through slot 3's first and last points, in value units per
 // day. With fewer than two points of slot 3, or both at the same MJD, the slope is 0.
 double commonTrendSlope(const SeriesArrays& arrays);
 
-// Step 13: removes the line of `slope` through slot 3's first point from every slot that has
+// Removes the line of `slope` through slot 3's first point from every slot that has
 // points. Does nothing when slot 3 has no point.
 void removeCommonTrend(SeriesArrays& arrays, double slope);
 
-// Step 16.1: the increment that spreads [low, high] over 2g + 3 grid cells; nothing when the
+// The vertical increment that spreads [low, high] over 2g + 3 grid cells; nothing when the
 // data have no spread (high equals low), so that the caller keeps the previous range.
 std::optional<double> fittedIncrement(double low, double high, int gridIndex);
 
@@ -76,7 +77,7 @@ struct AxisRange {
     friend bool operator==(const AxisRange&, const AxisRange&) = default;
 };
 
-// Steps 16.3 and 16.4: g + 2 increments either side of the data's centre rounded to the
+// The vertical range: g + 2 increments either side of the data's centre rounded to the
 // increment's grid. `increment` must be positive.
 AxisRange centredRange(double low, double high, double increment, int gridIndex);
 
