@@ -368,6 +368,14 @@ bool Bitmap::saveToFile(const std::string& path) const {
     return !impl_->image.isNull() && impl_->image.save(detail::toQString(path), "PNG");
 }
 
+bool Bitmap::loadFromFile(const std::string& path) {
+    QImage loaded;
+    if (!loaded.load(detail::toQString(path), "PNG")) return false;
+    impl_->canvas.release();
+    impl_->image = loaded.convertToFormat(QImage::Format_RGB32);
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 namespace {

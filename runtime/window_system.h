@@ -107,6 +107,9 @@ public:
     Color pixel(int x, int y) const;
     // Writes the picture as a PNG file; false when it cannot be written.
     bool saveToFile(const std::string& path) const;
+    // Makes the picture that of a PNG file; false, with the picture unchanged, when the file
+    // cannot be read.
+    bool loadFromFile(const std::string& path);
 
 private:
     friend class PanelControl;

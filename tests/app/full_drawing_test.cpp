@@ -1,9 +1,11 @@
 // Whole drawings of the real window pinned pixel for pixel: the month and year views with every
-// series, at two window sizes, visors on. The checksums were taken from the drawing paths that
-// rasterised every wide line and copied the gradient pixel by pixel; a faster path must keep them.
+// series, at two window sizes, visors on. The golden pictures (and their checksums) were taken
+// from the drawing paths that rasterised every wide line and copied the gradient pixel by
+// pixel; a faster path must keep them.
 #include <cstdint>
 
 #include "tests/app/viewer_fixture.h"
+#include "tests/support/golden_pictures.h"
 
 namespace pvz::testing {
 namespace {
@@ -21,6 +23,7 @@ std::uint64_t pictureChecksum(const Bitmap& picture) {
 
 struct DrawingCase {
     const char* name;
+    const char* golden;
     int width;
     int height;
     std::initializer_list<const char*> actions;
@@ -31,9 +34,9 @@ class FullDrawing : public ViewerTest {};
 
 TEST_F(FullDrawing, PixelsOfWholeDrawingsStayTheSame) {
     const DrawingCase cases[] = {
-        {"year 1920x1080", 1920, 1080, {"start", "interval=year", "trend=yes"}, 9419176541698867285ull},
-        {"year 1280x800", 1280, 800, {"start", "interval=year", "param=Xp"}, 2396183604917549284ull},
-        {"month 1280x800 visor", 1280, 800, {"start", "visor=on", "mouse=400,300", "back"}, 10180684830521793034ull},
+        {"year 1920x1080", "year-1920x1080", 1920, 1080, {"start", "interval=year", "trend=yes"}, 9419176541698867285ull},
+        {"year 1280x800", "year-xp-1280x800", 1280, 800, {"start", "interval=year", "param=Xp"}, 2396183604917549284ull},
+        {"month 1280x800 visor", "month-visor-1280x800", 1280, 800, {"start", "visor=on", "mouse=400,300", "back"}, 10180684830521793034ull},
     };
     for (const DrawingCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -45,6 +48,7 @@ TEST_F(FullDrawing, PixelsOfWholeDrawingsStayTheSame) {
         TForm1& f = driver.form();
         f.Chart->drawToBitmap();
         f.Chart->drawToBitmap();  // the second drawing starts from the first one's picture
+        EXPECT_TRUE(test::matchesGoldenPicture(f.Chart->bitmap(), c.golden));
         EXPECT_EQ(pictureChecksum(f.Chart->bitmap()), c.checksum);
     }
 }
