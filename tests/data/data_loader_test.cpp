@@ -186,6 +186,11 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"byte-order mark", 1, "\xEF\xBB\xBF" + kJan2 + "\n", {}, Failure::invalidNumber},
         FileCase{"four-digit year ends the file", 1, kJan2 + "\n2017 1 3 0.1 0.2 0.3\nnot read at all\n", {57755},
                  Failure::none},
+        // Two-digit years: 00 to 79 are 2000 to 2079, 80 to 99 are 1980 to 1999.
+        FileCase{"year 79 is 2079", 1, "79 12 31 0.1 0.2 0.3\n", {80763}, Failure::none, 80700},
+        FileCase{"year 80 is 1980", 1, "80 1 1 0.1 0.2 0.3\n", {44239}, Failure::none, 44200},
+        FileCase{"year 00 is 2000", 1, "00 1 1 0.1 0.2 0.3\n", {51544}, Failure::none, 51500},
+        FileCase{"year 99 is 1999", 1, "99 12 31 0.1 0.2 0.3\n", {51543}, Failure::none, 51500},
         FileCase{"day 0 of March in a leap year", 1, "16 3 0 0.1 0.2 0.3\n", {57447}, Failure::none},
         FileCase{"day 0 of March in a common year", 1, kJan2 + "\n17 3 0 0.1 0.2 0.3\n", {57755},
                  Failure::badDate},

@@ -103,6 +103,34 @@ std::vector<double> epochsAroundTheStoredPeriods() {
     return epochs;
 }
 
+// Epochs that differ in a single place of their bits are different keys: the second one looked
+// up gets its own value, not the first one's.
+TEST(TideCorrectionCache, KeysAreTheExactBitsOfTheEpoch) {
+    const double epoch = 57754.5;
+    const auto withBit = [](double value, int bit) {
+        return std::bit_cast<double>(std::bit_cast<std::uint64_t>(value) ^ (std::uint64_t{1} << bit));
+    };
+    const struct {
+        const char* what;
+        double first;
+        double second;
+    } rows[] = {
+        {"one unit in the last place", epoch, std::nextafter(epoch, 1e9)},
+        {"a bit of the low word", epoch, withBit(epoch, 20)},
+        {"a bit of the high word", epoch, withBit(epoch, 40)},
+        {"the exponent", epoch, epoch * 2},
+        {"the sign", epoch, -epoch},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_NE(bitsOf(tideCorrection(row.first, 1)), bitsOf(tideCorrection(row.second, 1)));
+        TideCorrectionCache cache;
+        EXPECT_EQ(bitsOf(cache.correction(row.first)), bitsOf(tideCorrection(row.first, 1)));
+        EXPECT_EQ(bitsOf(cache.correction(row.second)), bitsOf(tideCorrection(row.second, 1)));
+        EXPECT_EQ(bitsOf(cache.correction(row.first)), bitsOf(tideCorrection(row.first, 1)));
+    }
+}
+
 TEST(TideCorrectionCache, GivesTheComputedValueOnFirstAndRepeatedLookups) {
     const std::vector<double> epochs = epochsAroundTheStoredPeriods();  // enough to make the table grow
     TideCorrectionCache cache;
