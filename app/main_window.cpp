@@ -93,50 +93,8 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)) {
                                             *controls_);
 }
 
-TForm1::~TForm1() {
-    // Children go before their parents; the chart lets go of its series when it goes.
-    StaticTextY.reset();
-    StaticTextX.reset();
-    Label2.reset();
-    Label1.reset();
-    CheckBoxViz.reset();
-    GroupBox3.reset();
-    RadioGroupTrend.reset();
-    RadioGroupInterval.reset();
-    RadioGroupPVZ.reset();
-    ComboBoxGrid.reset();
-    GroupBox2.reset();
-    ComboBoxScaleY.reset();
-    CheckBoxChoise.reset();
-    StaticText5.reset();
-    EditScale.reset();
-    StaticText3.reset();
-    GroupBoxScales.reset();
-    SpeedButtonUndo.reset();
-    SpeedButton6.reset();
-    SpeedButton5.reset();
-    SpeedButton4.reset();
-    SpeedButton3.reset();
-    SpeedButton2.reset();
-    SpeedButton1.reset();
-    GroupBox1.reset();
-    BitBtnStart.reset();
-    CheckBox11.reset();
-    CheckBox10.reset();
-    CheckBox9.reset();
-    CheckBox8.reset();
-    CheckBox7.reset();
-    CheckBox6.reset();
-    CheckBox5.reset();
-    CheckBox4.reset();
-    CheckBox3.reset();
-    CheckBox2.reset();
-    CheckBox1.reset();
-    Timer2.reset();
-    Timer1.reset();
-    StatusBar1.reset();
-    Chart.reset();
-}
+// The members end the components, children first (see their declaration).
+TForm1::~TForm1() = default;
 
 void TForm1::createComponents() {
     // The status bar first, so that the chart fills what it leaves.
@@ -282,29 +240,27 @@ void TForm1::configureComponents() {
     GroupBox2->setTag(2);
     GroupBox2->setEnabled(false);
 
-    RadioGroupPVZ->setBounds(8, 10, 241, 41);
-    RadioGroupPVZ->setFont(kBoldFont);
-    RadioGroupPVZ->setCaption("ПВЗ:");
-    RadioGroupPVZ->setColumns(4);
-    RadioGroupPVZ->setItems({"UT1       ", "UT1R    ", "Xp   ", "Yp   "});
-    RadioGroupPVZ->setItemIndex(0);
-    RadioGroupPVZ->setHandPointCursor(true);
-
-    RadioGroupInterval->setBounds(253, 10, 133, 41);
-    RadioGroupInterval->setFont(kBoldFont);
-    RadioGroupInterval->setCaption("Интервал:");
-    RadioGroupInterval->setColumns(2);
-    RadioGroupInterval->setItems({"Месяц", "Год"});
-    RadioGroupInterval->setItemIndex(0);
-    RadioGroupInterval->setHandPointCursor(true);
-
-    RadioGroupTrend->setBounds(389, 10, 129, 41);
-    RadioGroupTrend->setFont(kBoldFont);
-    RadioGroupTrend->setCaption("Тренд:");
-    RadioGroupTrend->setColumns(2);
-    RadioGroupTrend->setItems({"Нет", "Есть"});
-    RadioGroupTrend->setItemIndex(0);
-    RadioGroupTrend->setHandPointCursor(true);
+    // The three selectors: bold captions, the first item chosen.
+    const struct {
+        RadioGroup* group;
+        int left, top, width, height;
+        const char* caption;
+        int columns;
+        std::vector<std::string> items;
+    } selectors[] = {
+        {RadioGroupPVZ.get(), 8, 10, 241, 41, "ПВЗ:", 4, {"UT1       ", "UT1R    ", "Xp   ", "Yp   "}},
+        {RadioGroupInterval.get(), 253, 10, 133, 41, "Интервал:", 2, {"Месяц", "Год"}},
+        {RadioGroupTrend.get(), 389, 10, 129, 41, "Тренд:", 2, {"Нет", "Есть"}},
+    };
+    for (const auto& s : selectors) {
+        s.group->setBounds(s.left, s.top, s.width, s.height);
+        s.group->setFont(kBoldFont);
+        s.group->setCaption(s.caption);
+        s.group->setColumns(s.columns);
+        s.group->setItems(s.items);
+        s.group->setItemIndex(0);
+        s.group->setHandPointCursor(true);
+    }
 
     GroupBox3->setBounds(521, 10, 205, 41);
     GroupBox3->setCaption("Визиры:");

@@ -1,6 +1,6 @@
 #pragma once
 // The viewer's one window, TForm1: its controls, the chart and the handlers. The components
-// are declared in the form's order; they are created parents first.
+// are created parents first and end children first.
 
 #include <array>
 #include <functional>
@@ -48,24 +48,12 @@ public:
     explicit TForm1(FormOptions options = {});
     ~TForm1() override;
 
-    // Components, in the form's declaration order.
-    std::unique_ptr<TViewerChart> Chart;
+    // Components. Members end in the reverse order of their declaration, so each control is
+    // declared after its parent and ends before it; the series come before the chart, which lets
+    // go of them when it ends.
     std::unique_ptr<TLineSeries> Series1;
     std::unique_ptr<TLineSeries> Series2;
     std::unique_ptr<TLineSeries> Series3;
-    std::unique_ptr<CheckBox> CheckBox1;
-    std::unique_ptr<CheckBox> CheckBox2;
-    std::unique_ptr<CheckBox> CheckBox3;
-    std::unique_ptr<SpeedButton> SpeedButton1;
-    std::unique_ptr<SpeedButton> SpeedButton2;
-    std::unique_ptr<SpeedButton> SpeedButton3;
-    std::unique_ptr<SpeedButton> SpeedButton4;
-    std::unique_ptr<SpeedButton> SpeedButton5;
-    std::unique_ptr<SpeedButton> SpeedButton6;
-    std::unique_ptr<SpeedButton> SpeedButtonUndo;
-    std::unique_ptr<StatusBar> StatusBar1;
-    std::unique_ptr<Button> BitBtnStart;
-    std::unique_ptr<Timer> Timer1;
     std::unique_ptr<TLineSeries> Series5;
     std::unique_ptr<TLineSeries> Series6;
     std::unique_ptr<TLineSeries> Series7;
@@ -74,6 +62,13 @@ public:
     std::unique_ptr<TLineSeries> Series10;
     std::unique_ptr<TLineSeries> Series4;
     std::unique_ptr<TLineSeries> Series11;
+    std::unique_ptr<TViewerChart> Chart;
+    std::unique_ptr<StatusBar> StatusBar1;
+    std::unique_ptr<Timer> Timer1;
+    std::unique_ptr<Timer> Timer2;
+    std::unique_ptr<CheckBox> CheckBox1;
+    std::unique_ptr<CheckBox> CheckBox2;
+    std::unique_ptr<CheckBox> CheckBox3;
     std::unique_ptr<CheckBox> CheckBox4;
     std::unique_ptr<CheckBox> CheckBox5;
     std::unique_ptr<CheckBox> CheckBox6;
@@ -82,19 +77,26 @@ public:
     std::unique_ptr<CheckBox> CheckBox9;
     std::unique_ptr<CheckBox> CheckBox10;
     std::unique_ptr<CheckBox> CheckBox11;
-    std::unique_ptr<ComboBox> ComboBoxScaleY;
+    std::unique_ptr<Button> BitBtnStart;
+    std::unique_ptr<GroupBox> GroupBox1;
+    std::unique_ptr<SpeedButton> SpeedButton1;
+    std::unique_ptr<SpeedButton> SpeedButton2;
+    std::unique_ptr<SpeedButton> SpeedButton3;
+    std::unique_ptr<SpeedButton> SpeedButton4;
+    std::unique_ptr<SpeedButton> SpeedButton5;
+    std::unique_ptr<SpeedButton> SpeedButton6;
+    std::unique_ptr<SpeedButton> SpeedButtonUndo;
     std::unique_ptr<GroupBox> GroupBoxScales;
     std::unique_ptr<StaticText> StaticText3;
     std::unique_ptr<Edit> EditScale;
     std::unique_ptr<StaticText> StaticText5;
     std::unique_ptr<CheckBox> CheckBoxChoise;
-    std::unique_ptr<Timer> Timer2;
+    std::unique_ptr<ComboBox> ComboBoxScaleY;
+    std::unique_ptr<GroupBox> GroupBox2;
+    std::unique_ptr<ComboBox> ComboBoxGrid;
     std::unique_ptr<RadioGroup> RadioGroupPVZ;
     std::unique_ptr<RadioGroup> RadioGroupInterval;
     std::unique_ptr<RadioGroup> RadioGroupTrend;
-    std::unique_ptr<GroupBox> GroupBox2;
-    std::unique_ptr<ComboBox> ComboBoxGrid;
-    std::unique_ptr<GroupBox> GroupBox1;
     std::unique_ptr<GroupBox> GroupBox3;
     std::unique_ptr<CheckBox> CheckBoxViz;
     std::unique_ptr<Label> Label1;
