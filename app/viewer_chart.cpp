@@ -68,6 +68,19 @@ void configureSeries(TLineSeries& series, const SeriesDeclaration& d) {
     series.YValues().setMultiplier(1.0);
 }
 
+// Both axes draw black minor ticks and black ticks two pixels wide.
+void setBlackTicks(TChartAxis& axis, int minorTickCount, int minorTickLength) {
+    axis.setMinorTickCount(minorTickCount);
+    axis.setMinorTickLength(minorTickLength);
+    TChartPen minor = axis.MinorTicks();
+    minor.color = clBlack;
+    axis.setMinorTicks(minor);
+    TChartPen ticks = axis.Ticks();
+    ticks.color = clBlack;
+    ticks.width = 2;
+    axis.setTicks(ticks);
+}
+
 }  // namespace
 
 void TViewerChart::PaintChart() {
@@ -98,16 +111,8 @@ void applyViewerBottomAxisDefaults(TChartAxis& axis) {
     axis.setIncrement(1.0);
     axis.setLabelsFont(Font{"Arial", -13, clBlack, fsBold});
     axis.setLabelStyle(talValue);
-    axis.setMinorTickCount(6);
-    axis.setMinorTickLength(4);
-    TChartPen minor = axis.MinorTicks();
-    minor.color = clBlack;
-    axis.setMinorTicks(minor);
+    setBlackTicks(axis, 6, 4);
     axis.setStartPosition(1.0);
-    TChartPen ticks = axis.Ticks();
-    ticks.color = clBlack;
-    ticks.width = 2;
-    axis.setTicks(ticks);
     TChartPen inner = axis.TicksInner();
     inner.color = clBlack;
     axis.setTicksInner(inner);
@@ -123,16 +128,8 @@ void applyViewerLeftAxisDefaults(TChartAxis& axis) {
     axis.setLabelsSeparation(100);
     axis.setLabelStyle(talValue);
     axis.setMaximum(0.01);
-    axis.setMinorTickCount(9);
-    axis.setMinorTickLength(5);
-    TChartPen minor = axis.MinorTicks();
-    minor.color = clBlack;
-    axis.setMinorTicks(minor);
+    setBlackTicks(axis, 9, 5);
     axis.setTickLength(6);
-    TChartPen ticks = axis.Ticks();
-    ticks.color = clBlack;
-    ticks.width = 2;
-    axis.setTicks(ticks);
 }
 
 void applyViewerHiddenAxisDefaults(TChartAxis& axis) { axis.setVisible(false); }

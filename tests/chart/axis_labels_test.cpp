@@ -30,20 +30,16 @@ std::vector<std::string> showDates(const std::vector<double>& values) {
     return result;
 }
 
-// A chart with one series whose X values are day numbers, and its bottom axis with a manual
-// range. The plot is `length` pixels wide.
-struct DateAxisChart {
+// A chart with one axis whose range is set by hand: the maximum is first opened to `opening`,
+// so that the new minimum is never refused, and the axis is laid out on the chart's plot.
+struct ManualAxisChart {
     test::TestChart chart;
-    TChartSeries series;
-    TChartAxis axis{&chart, AxisPlace::Bottom};
+    TChartAxis axis;
 
-    DateAxisChart(double minimum, double maximum, double increment, int length = 800) {
-        series.XValues().setDateTime(true);
-        series.AddPoint(minimum, 0);
-        chart.add(series);
-        chart.plot = {0, 0, length, 300};
+    explicit ManualAxisChart(AxisPlace place) : axis(&chart, place) {}
+    void setRange(double opening, double minimum, double maximum, double increment) {
         axis.setAutomatic(false);
-        axis.setMaximum(1000000);
+        axis.setMaximum(opening);
         axis.setMinimum(minimum);
         axis.setMaximum(maximum);
         axis.setIncrement(increment);
@@ -56,23 +52,26 @@ struct DateAxisChart {
     }
 };
 
-struct NumericAxisChart {
-    test::TestChart chart;
-    TChartAxis axis{&chart, AxisPlace::Left};
+// A chart with one series whose X values are day numbers, and its bottom axis with a manual
+// range. The plot is `length` pixels wide.
+struct DateAxisChart : ManualAxisChart {
+    TChartSeries series;
 
-    NumericAxisChart(double minimum, double maximum, double increment, int length = 300) {
-        chart.plot = {0, 0, 400, length};
-        axis.setAutomatic(false);
-        axis.setMaximum(10000000);
-        axis.setMinimum(minimum);
-        axis.setMaximum(maximum);
-        axis.setIncrement(increment);
-        test::layoutAxis(axis);
+    DateAxisChart(double minimum, double maximum, double increment, int length = 800)
+        : ManualAxisChart(AxisPlace::Bottom) {
+        series.XValues().setDateTime(true);
+        series.AddPoint(minimum, 0);
+        chart.add(series);
+        chart.plot = {0, 0, length, 300};
+        setRange(1000000, minimum, maximum, increment);
     }
-    std::vector<double> labels(double step) {
-        std::vector<double> values;
-        axis.LabelValues(step, values);
-        return values;
+};
+
+struct NumericAxisChart : ManualAxisChart {
+    NumericAxisChart(double minimum, double maximum, double increment, int length = 300)
+        : ManualAxisChart(AxisPlace::Left) {
+        chart.plot = {0, 0, 400, length};
+        setRange(10000000, minimum, maximum, increment);
     }
 };
 

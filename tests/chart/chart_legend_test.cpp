@@ -103,13 +103,20 @@ TEST_F(LegendWithElevenSeries, RowTextFallsBackToTheNameAndThenToSeriesAndTheRow
     EXPECT_EQ(items[0].text, "S2");
 }
 
-TEST(Legend, AutomaticStyleListsValuesWithFewerThanTwoActiveSeries) {
+// A legend on a chart of two line series.
+class TwoSeriesLegend : public ::testing::Test {
+protected:
+    TwoSeriesLegend() {
+        chart.add(one);
+        chart.add(two);
+    }
     test::FakeChart chart;
     TLineSeries one;
     TLineSeries two;
-    chart.add(one);
-    chart.add(two);
-    TChartLegend legend(&chart);
+    TChartLegend legend{&chart};
+};
+
+TEST_F(TwoSeriesLegend, AutomaticStyleListsValuesWithFewerThanTwoActiveSeries) {
     EXPECT_EQ(legend.resolvedStyle(), lsSeries);
     two.setActive(false);
     EXPECT_EQ(legend.resolvedStyle(), lsValues);
@@ -133,13 +140,7 @@ TEST(Legend, ColourWidthOutside0To100IsRefused) {
     EXPECT_EQ(legend.ColorWidth(), 100);
 }
 
-TEST(Legend, NoRowsDrawNothingAndKeepThePlot) {
-    test::FakeChart chart;
-    TLineSeries one;
-    TLineSeries two;
-    chart.add(one);
-    chart.add(two);
-    TChartLegend legend(&chart);
+TEST_F(TwoSeriesLegend, NoRowsDrawNothingAndKeepThePlot) {
     Rect plot{8, 40, 796, 50};  // the legend's top (10 % of 566) lies below the plot
     legend.Draw(chart.raster, Rect{0, 0, 804, 566}, plot);
     EXPECT_EQ(legend.RowCount(), 0);
@@ -148,13 +149,7 @@ TEST(Legend, NoRowsDrawNothingAndKeepThePlot) {
     EXPECT_EQ(chart.raster.count(CanvasCall::Kind::TextOut), 0);
 }
 
-TEST(Legend, ShadowIsDrawnBeforeTheFramedBackground) {
-    test::FakeChart chart;
-    TLineSeries one;
-    TLineSeries two;
-    chart.add(one);
-    chart.add(two);
-    TChartLegend legend(&chart);
+TEST_F(TwoSeriesLegend, ShadowIsDrawnBeforeTheFramedBackground) {
     legend.setShadowColor(clGray);
     Rect plot{8, 40, 796, 500};
     legend.Draw(chart.raster, Rect{0, 0, 804, 566}, plot);

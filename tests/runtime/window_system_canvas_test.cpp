@@ -61,8 +61,35 @@ const LineCase kLines[] = {
     {"right", {5, 10}, {40, 10}},    {"left", {40, 12}, {5, 12}},      {"down", {20, 3}, {20, 50}},
     {"up", {22, 50}, {22, 3}},       {"diagonal", {3, 3}, {40, 40}},   {"shallow", {2, 30}, {60, 41}},
     {"steep", {50, 2}, {43, 60}},    {"back-up", {60, 60}, {10, 47}},  {"one pixel", {30, 30}, {31, 30}},
+    {"diagonal up left", {40, 40}, {3, 3}},    {"diagonal down left", {50, 5}, {10, 45}},
+    {"diagonal up right", {10, 45}, {50, 5}},  {"shallow back", {60, 41}, {2, 30}},
+    {"steep back", {43, 60}, {50, 2}},         {"two to one", {5, 5}, {45, 25}},
+    {"one to three", {5, 5}, {20, 50}},
 };
 
+// The pixels of `line` on the ideal line: for each step along the line's longer direction, the
+// red pixels across it, each of which must lie within half a pixel of the ideal line.
+int pixelsOnTheIdealLine(const Bitmap& bitmap, const LineCase& line) {
+    const int dx = line.to.x - line.from.x;
+    const int dy = line.to.y - line.from.y;
+    const bool alongX = std::abs(dx) >= std::abs(dy);
+    const int steps = alongX ? std::abs(dx) : std::abs(dy);
+    int found = 0;
+    for (int i = 0; i < steps; ++i) {
+        const double across = alongX ? line.from.y + static_cast<double>(dy) * i / steps
+                                     : line.from.x + static_cast<double>(dx) * i / steps;
+        const int along = alongX ? line.from.x + (dx > 0 ? i : -i) : line.from.y + (dy > 0 ? i : -i);
+        for (int k = 0; k < kSize; ++k) {
+            if ((alongX ? bitmap.pixel(along, k) : bitmap.pixel(k, along)) != clRed) continue;
+            ++found;
+            EXPECT_LE(std::abs(k - across), 0.5) << "step " << i;
+        }
+    }
+    return found;
+}
+
+// A thin line takes one pixel per step along its longer direction, on the ideal line, and
+// leaves its end pixel.
 TEST(CanvasLineTo, LeavesItsEndPixelAndDrawsOnePixelPerStep) {
     Bitmap bitmap;
     bitmap.setSize(kSize, kSize);
@@ -77,48 +104,8 @@ TEST(CanvasLineTo, LeavesItsEndPixelAndDrawsOnePixelPerStep) {
         EXPECT_EQ(bitmap.pixel(line.to.x, line.to.y), clWhite);
         const int steps = std::max(std::abs(line.to.x - line.from.x), std::abs(line.to.y - line.from.y));
         EXPECT_EQ(countColored(bitmap, clRed), steps);
+        EXPECT_EQ(pixelsOnTheIdealLine(bitmap, line), steps);
         EXPECT_EQ(c.penPosition(), line.to);
-    }
-}
-
-// A thin slanted line takes one pixel per step along its longer direction, and each pixel lies
-// within half a pixel of the ideal line across it.
-TEST(CanvasLineTo, SlantedLinesFollowTheIdealLine) {
-    const LineCase lines[] = {
-        {"diagonal down right", {3, 3}, {40, 40}}, {"diagonal up left", {40, 40}, {3, 3}},
-        {"diagonal down left", {50, 5}, {10, 45}}, {"diagonal up right", {10, 45}, {50, 5}},
-        {"shallow", {2, 30}, {60, 41}},            {"shallow back", {60, 41}, {2, 30}},
-        {"steep", {50, 2}, {43, 60}},              {"steep back", {43, 60}, {50, 2}},
-        {"two to one", {5, 5}, {45, 25}},          {"one to three", {5, 5}, {20, 50}},
-    };
-    Bitmap bitmap;
-    bitmap.setSize(kSize, kSize);
-    for (const LineCase& line : lines) {
-        SCOPED_TRACE(line.name);
-        fillWhite(bitmap);
-        Canvas& c = bitmap.canvas();
-        c.pen() = Pen{clRed, 1, PenStyle::Solid, PenMode::Copy, false};
-        c.moveTo(line.from.x, line.from.y);
-        c.lineTo(line.to.x, line.to.y);
-        const int dx = line.to.x - line.from.x;
-        const int dy = line.to.y - line.from.y;
-        const bool alongX = std::abs(dx) >= std::abs(dy);
-        const int steps = alongX ? std::abs(dx) : std::abs(dy);
-        int found = 0;
-        for (int i = 0; i < steps; ++i) {
-            // The ideal line at step i, and the red pixels across it at that step.
-            const double across = alongX ? line.from.y + static_cast<double>(dy) * i / steps
-                                         : line.from.x + static_cast<double>(dx) * i / steps;
-            const int along = alongX ? line.from.x + (dx > 0 ? i : -i) : line.from.y + (dy > 0 ? i : -i);
-            for (int k = 0; k < kSize; ++k) {
-                const Color pixel = alongX ? bitmap.pixel(along, k) : bitmap.pixel(k, along);
-                if (pixel != clRed) continue;
-                ++found;
-                EXPECT_LE(std::abs(k - across), 0.5) << "step " << i;
-            }
-        }
-        EXPECT_EQ(found, steps);
-        EXPECT_EQ(countColored(bitmap, clRed), steps);
     }
 }
 
