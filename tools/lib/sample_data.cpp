@@ -13,6 +13,7 @@
 #include "data/rotation_corrections.h"
 #include "data/viewer_state.h"
 #include "runtime/errors.h"
+#include "tools/lib/iso_date.h"
 
 namespace pvz {
 namespace {
@@ -358,24 +359,9 @@ std::vector<SampleFileReport> writeSampleData(const std::string& directory, cons
 }
 
 std::optional<double> sampleDayFromIsoDate(std::string_view text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-    const auto number = [&](std::size_t at, std::size_t length) -> std::optional<int> {
-        int value = 0;
-        for (std::size_t i = at; i < at + length; ++i) {
-            if (text[i] < '0' || text[i] > '9') return std::nullopt;
-            value = value * 10 + (text[i] - '0');
-        }
-        return value;
-    };
-    const auto year = number(0, 4), month = number(5, 2), day = number(8, 2);
-    if (!year || !month || !day) return std::nullopt;
-    double dayNumber = 0.0;
-    try {
-        dayNumber = encodeDayNumber(static_cast<std::uint16_t>(*year), static_cast<std::uint16_t>(*month),
-                                    static_cast<std::uint16_t>(*day));
-    } catch (const EConvertError&) {
-        return std::nullopt;
-    }
+    const std::optional<double> date = dayNumberOfIsoDate(text);
+    if (!date) return std::nullopt;
+    const double dayNumber = *date;
     // Every record, from the earliest before the stored period to the last forecast, must have
     // a year that two digits can name.
     constexpr double kDaysBefore = 800.0;

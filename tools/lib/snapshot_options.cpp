@@ -6,6 +6,7 @@
 
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
+#include "tools/lib/iso_date.h"
 
 namespace pvz {
 namespace {
@@ -123,23 +124,14 @@ std::optional<double> parseLocalTime(std::string_view text) {
     if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
         text[16] != ':')
         return std::nullopt;
-    const auto year = parseCount(text.substr(0, 4));
-    const auto month = parseCount(text.substr(5, 2));
-    const auto day = parseCount(text.substr(8, 2));
+    const auto date = dayNumberOfIsoDate(text.substr(0, 10));
     const auto hour = parseCount(text.substr(11, 2));
     const auto minute = parseCount(text.substr(14, 2));
     const auto second = parseCount(text.substr(17, 2));
-    if (!year || !month || !day || !hour || !minute || !second) return std::nullopt;
+    if (!date || !hour || !minute || !second) return std::nullopt;
     if (*hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
-    double date = 0.0;
-    try {
-        date = encodeDayNumber(static_cast<std::uint16_t>(*year), static_cast<std::uint16_t>(*month),
-                               static_cast<std::uint16_t>(*day));
-    } catch (const EConvertError&) {
-        return std::nullopt;
-    }
     const std::int64_t ms = static_cast<std::int64_t>(*hour) * 3600000 + *minute * 60000 + *second * 1000;
-    return date + static_cast<double>(ms) / 86400000.0;
+    return *date + static_cast<double>(ms) / 86400000.0;
 }
 
 std::variant<SnapshotOptions, std::string> parseSnapshotArguments(const std::vector<std::string>& arguments) {
