@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/window_system.h"
 
@@ -142,26 +143,28 @@ int main(int argc, char** argv) {
     GroupBox selectors(&chart);
     selectors.setBounds(48, 480, 745, 57);
     RadioGroup parameter(&selectors);
-    parameter.setBounds(8, 10, 241, 41);
-    parameter.setCaption("ПВЗ:");
-    parameter.setFont(boldOf(form.font()));
-    parameter.setColumns(4);
-    parameter.setItems({"UT1       ", "UT1R    ", "Xp   ", "Yp   "});
-    parameter.setItemIndex(0);
     RadioGroup interval(&selectors);
-    interval.setBounds(253, 10, 133, 41);
-    interval.setCaption("Интервал:");
-    interval.setFont(boldOf(form.font()));
-    interval.setColumns(2);
-    interval.setItems({"Месяц", "Год"});
-    interval.setItemIndex(0);
     RadioGroup trend(&selectors);
-    trend.setBounds(389, 10, 129, 41);
-    trend.setCaption("Тренд:");
-    trend.setFont(boldOf(form.font()));
-    trend.setColumns(2);
-    trend.setItems({"Нет", "Есть"});
-    trend.setItemIndex(0);
+    const struct {
+        RadioGroup* group;
+        int left;
+        const char* caption;
+        int width;
+        int columns;
+        std::vector<std::string> items;
+    } radioGroups[] = {
+        {&parameter, 8, "ПВЗ:", 241, 4, {"UT1       ", "UT1R    ", "Xp   ", "Yp   "}},
+        {&interval, 253, "Интервал:", 133, 2, {"Месяц", "Год"}},
+        {&trend, 389, "Тренд:", 129, 2, {"Нет", "Есть"}},
+    };
+    for (const auto& r : radioGroups) {
+        r.group->setBounds(r.left, 10, r.width, 41);
+        r.group->setCaption(r.caption);
+        r.group->setFont(boldOf(form.font()));
+        r.group->setColumns(r.columns);
+        r.group->setItems(r.items);
+        r.group->setItemIndex(0);
+    }
     GroupBox visors(&selectors);
     visors.setBounds(521, 10, 205, 41);
     visors.setCaption("Визиры:");

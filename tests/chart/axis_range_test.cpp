@@ -178,12 +178,7 @@ TEST(AxisRange, AutomaticCascade) {
 }
 
 TEST(AxisRange, SettersRequestARepaintOnlyWhenTheValueChanges) {
-    struct Step {
-        const char* what;
-        void (*apply)(TChartAxis&);
-        int repaints;
-    };
-    const Step steps[] = {
+    const test::RepaintStep<TChartAxis> steps[] = {
         {"same maximum", [](TChartAxis& a) { a.setMaximum(0); }, 0},
         {"new maximum", [](TChartAxis& a) { a.setMaximum(10); }, 1},
         {"new minimum", [](TChartAxis& a) { a.setMinimum(2); }, 1},
@@ -204,12 +199,7 @@ TEST(AxisRange, SettersRequestARepaintOnlyWhenTheValueChanges) {
     };
     test::TestChart chart;
     TChartAxis axis(&chart, AxisPlace::Bottom);
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        chart.repaints = 0;
-        step.apply(axis);
-        EXPECT_EQ(chart.repaints, step.repaints);
-    }
+    test::expectRepaints(chart, axis, steps);
 }
 
 TEST(AxisRange, FittedEndsFollowTheSeriesOnTheAxis) {

@@ -2,8 +2,11 @@
 // A chart for axis and series tests: counts repaint requests, holds series and a plot
 // rectangle, and records what is drawn on its canvas with fixed text measures.
 
+#include <cstddef>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "chart/chart_axis.h"
 #include "chart/chart_owner.h"
@@ -97,6 +100,26 @@ public:
         series.push_back(&s);
     }
 };
+
+// One row of a repaint table: a change to a part of a chart (an axis, a series) and how many
+// repaint requests it must make.
+template <class Part>
+struct RepaintStep {
+    const char* what;
+    void (*apply)(Part&);
+    int repaints;
+};
+
+// Applies the steps in order to `part`, whose chart is `chart`, and checks each one's count.
+template <class Part, std::size_t N>
+void expectRepaints(TestChart& chart, Part& part, const RepaintStep<Part> (&steps)[N]) {
+    for (const RepaintStep<Part>& step : steps) {
+        SCOPED_TRACE(step.what);
+        chart.repaints = 0;
+        step.apply(part);
+        EXPECT_EQ(chart.repaints, step.repaints);
+    }
+}
 
 // Runs the range and pixel steps of one repaint on the axis (no layout bands).
 inline void layoutAxis(TCustomChartAxis& axis) {

@@ -142,12 +142,7 @@ TEST(ChartSeries, BeforeAddSeesThePointAndCanRefuseIt) {
 }
 
 TEST(ChartSeries, NotifiesTheChartOnlyOnRealChanges) {
-    struct Step {
-        const char* what;
-        void (*apply)(TChartSeries&);
-        int repaints;
-    };
-    const Step steps[] = {
+    const test::RepaintStep<TChartSeries> steps[] = {
         {"same colour", [](TChartSeries& s) { s.setSeriesColor(s.SeriesColor()); }, 0},
         {"new colour", [](TChartSeries& s) { s.setSeriesColor(clAqua); }, 1},
         {"same title", [](TChartSeries& s) { s.setTitle(s.Title()); }, 0},
@@ -170,12 +165,7 @@ TEST(ChartSeries, NotifiesTheChartOnlyOnRealChanges) {
     test::TestChart chart;
     TChartSeries series;
     chart.add(series);
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
-        chart.repaints = 0;
-        step.apply(series);
-        EXPECT_EQ(chart.repaints, step.repaints);
-    }
+    test::expectRepaints(chart, series, steps);
 }
 
 TEST(ChartSeries, ClearingDuringTheChartsDestructionNotifiesNothing) {

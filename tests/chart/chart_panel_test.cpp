@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/chart_errors.h"
+#include "tests/chart/chart_on_form.h"
 #include "runtime/window_system.h"
 #include "runtime/window_system_input.h"
 
@@ -32,16 +33,9 @@ void applyViewerLook(TChart& chart) {
     chart.RightAxis().setVisible(false);
 }
 
-class ChartPanel : public testing::Test {
+class ChartPanel : public test::ChartOnForm {
 protected:
-    ChartPanel() {
-        form.setBounds(0, 0, 804, 566);
-        chart.setBounds(0, 0, 804, 566);
-    }
-    void pump() { Application::instance().processPendingEvents(); }
-
-    Form form;
-    TChart chart{&form};
+    ChartPanel() : ChartOnForm(804, 566) {}
 };
 
 TEST_F(ChartPanel, ViewerMarginsGiveThePlotRectangleBeforeLegendAndTitle) {

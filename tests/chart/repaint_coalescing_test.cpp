@@ -4,20 +4,14 @@
 
 #include "chart/chart_panel.h"
 #include "runtime/window_system.h"
+#include "tests/chart/chart_on_form.h"
 
 namespace pvz {
 namespace {
 
-class RepaintCoalescing : public testing::Test {
+class RepaintCoalescing : public test::ChartOnForm {
 protected:
-    RepaintCoalescing() {
-        form.setBounds(0, 0, 400, 300);
-        chart.setBounds(0, 0, 400, 300);
-    }
-    void pump() { Application::instance().processPendingEvents(); }
-
-    Form form;
-    TChart chart{&form};
+    RepaintCoalescing() : ChartOnForm(400, 300) {}
 };
 
 TEST_F(RepaintCoalescing, EveryBurstOfChangesIsDrawnOnce) {

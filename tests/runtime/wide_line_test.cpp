@@ -5,31 +5,20 @@
 #include <vector>
 
 #include "runtime/window_system.h"
+#include "tests/support/pictures.h"
 
 namespace pvz {
 namespace {
 
 constexpr int kSize = 96;
 
-std::vector<Color> pixelsOf(const Bitmap& bitmap) {
-    std::vector<Color> out;
-    for (int y = 0; y < bitmap.height(); ++y)
-        for (int x = 0; x < bitmap.width(); ++x) out.push_back(bitmap.pixel(x, y));
-    return out;
-}
-
-void fillBlack(Bitmap& bitmap) {
-    Canvas& c = bitmap.canvas();
-    c.removeClip();
-    c.brush() = Brush{clBlack, BrushStyle::Solid};
-    c.fillRect({0, 0, bitmap.width(), bitmap.height()});
-}
+using test::pixelsOf;
 
 // The line in white, stamped (copy mode) or through the painter (inverting mode, over black).
 std::vector<Color> drawLine(PenMode mode, int width, Point from, Point to, const Rect* clip) {
     Bitmap bitmap;
     bitmap.setSize(kSize, kSize);
-    fillBlack(bitmap);
+    test::fillPicture(bitmap, clBlack);
     Canvas& c = bitmap.canvas();
     if (clip != nullptr) c.setClipRect(*clip);
     c.pen() = Pen{};
@@ -83,7 +72,7 @@ TEST(BitmapCopyFrom, LeavesWhatDrawPixelsLeavesWithAndWithoutAClip) {
         Bitmap copied;
         for (Bitmap* b : {&expected, &copied}) {
             b->setSize(kSize, kSize);
-            fillBlack(*b);
+            test::fillPicture(*b, clBlack);
             if (clipped) b->canvas().setClipRect({10, 12, 50, 70});
         }
         expected.canvas().drawPixels(0, 0, kSize, kSize, pixels.data(), kSize);
@@ -91,7 +80,7 @@ TEST(BitmapCopyFrom, LeavesWhatDrawPixelsLeavesWithAndWithoutAClip) {
         EXPECT_EQ(pixelsOf(copied), pixelsOf(expected));
         // Drawing on the copy leaves the source alone.
         copied.canvas().removeClip();
-        fillBlack(copied);
+        test::fillPicture(copied, clBlack);
         EXPECT_NE(pixelsOf(source), pixelsOf(copied));
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "runtime/window_system.h"
+#include "tests/support/pictures.h"
 
 namespace pvz {
 namespace {
@@ -24,19 +25,9 @@ void fillNoise(Bitmap& bitmap, std::uint32_t seed = 12345) {
     bitmap.canvas().drawPixels(0, 0, bitmap.width(), bitmap.height(), pixels.data(), bitmap.width());
 }
 
-std::vector<Color> snapshot(const Bitmap& bitmap) {
-    std::vector<Color> out;
-    for (int y = 0; y < bitmap.height(); ++y)
-        for (int x = 0; x < bitmap.width(); ++x) out.push_back(bitmap.pixel(x, y));
-    return out;
-}
+std::vector<Color> snapshot(const Bitmap& bitmap) { return test::pixelsOf(bitmap); }
 
-void fillWhite(Bitmap& bitmap) {
-    Canvas& c = bitmap.canvas();
-    c.removeClip();
-    c.brush() = Brush{clWhite, BrushStyle::Solid};
-    c.fillRect({0, 0, bitmap.width(), bitmap.height()});
-}
+void fillWhite(Bitmap& bitmap) { test::fillPicture(bitmap, clWhite); }
 
 // Pixels of anti-aliased black text: dark enough to be ink.
 int countInk(const Bitmap& bitmap) {
