@@ -52,26 +52,15 @@ void JsonWriter::separate() {
     }
 }
 
-void JsonWriter::beginObject() {
+void JsonWriter::open(char bracket) {
     separate();
-    out_ += '{';
+    out_ += bracket;
     firstInLevel_.push_back(true);
 }
 
-void JsonWriter::endObject() {
+void JsonWriter::close(char bracket) {
     firstInLevel_.pop_back();
-    out_ += '}';
-}
-
-void JsonWriter::beginArray() {
-    separate();
-    out_ += '[';
-    firstInLevel_.push_back(true);
-}
-
-void JsonWriter::endArray() {
-    firstInLevel_.pop_back();
-    out_ += ']';
+    out_ += bracket;
 }
 
 JsonWriter& JsonWriter::key(std::string_view name) {

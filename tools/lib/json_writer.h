@@ -11,10 +11,10 @@ namespace pvz {
 
 class JsonWriter {
 public:
-    void beginObject();
-    void endObject();
-    void beginArray();
-    void endArray();
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
     // The name of the next member of the enclosing object.
     JsonWriter& key(std::string_view name);
 
@@ -37,6 +37,9 @@ public:
 
 private:
     void separate();
+    // Starts a nested object or array after the separator it needs, and ends it.
+    void open(char bracket);
+    void close(char bracket);
 
     std::string out_;
     std::vector<bool> firstInLevel_;
