@@ -22,9 +22,11 @@ double oracleDayNumber(int year, unsigned month, unsigned day) {
 TEST(EncodeDayNumber, EveryDayOfTheCalendarRoundTripsAndFollowsTheDayBefore) {
     double previous = -693594.0;
     for (int year = 1; year <= 9999; ++year) {
+        ASSERT_EQ(isLeapYear(year), std::chrono::year{year}.is_leap()) << year;
         for (unsigned month = 1; month <= 12; ++month) {
             const unsigned length = static_cast<unsigned>(
                 (std::chrono::year{year} / std::chrono::month{month} / std::chrono::last).day());
+            ASSERT_EQ(monthLength(year, static_cast<int>(month)), static_cast<int>(length)) << year << "-" << month;
             for (unsigned day = 1; day <= length; ++day) {
                 const double n = encodeDayNumber(static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
                                                  static_cast<std::uint16_t>(day));
