@@ -13,6 +13,7 @@
 #include "chart/chart_series.h"
 #include "data/observation_store.h"
 #include "data/series_building.h"
+#include "data/series_statistics.h"
 #include "data/viewer_state.h"
 
 namespace pvz {
@@ -41,6 +42,9 @@ public:
     virtual void setEditScaleText(std::string_view text) = 0;
     // Checks CheckBoxChoise; its click handler runs at once when it was unchecked.
     virtual void checkChoise() = 0;
+    // Called at the end of every rebuild that does not fail, with the statistics it computed
+    // (none when it built no series).
+    virtual void statisticsChanged(const SeriesStatistics& /*statistics*/) {}
 };
 
 // The parts of the chart that a rebuild drives.
@@ -82,6 +86,9 @@ public:
     // reported and its requests are dropped; the cycle goes on.
     void run(const PassServices& services);
 
+    // Each source against the reference, as the last rebuild left the series arrays.
+    const SeriesStatistics& statistics() const { return statistics_; }
+
 private:
     // Steps 14 to 16: the checked series that have points are refilled and the vertical
     // range is set when a scale request is pending.
@@ -94,6 +101,7 @@ private:
     ViewerState& state_;
     DisplayChart chart_;
     DisplayControls& controls_;
+    SeriesStatistics statistics_;
 };
 
 }  // namespace pvz
