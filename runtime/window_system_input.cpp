@@ -56,6 +56,10 @@ void release(Control& control, MouseButton button, Point at) {
 std::string restPointer(Control& control, Point at) {
     QWidget* w = InputAccess::widget(control);
     if (w == nullptr) return {};
+    // Each rest starts without a tip, as after the pointer has been away a while; a tip that is
+    // hidden lingers for a moment otherwise.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel")) top->hide();
     const QPoint local(at.x, at.y);
     QCursor::setPos(w->mapToGlobal(local));
     QHelpEvent event(QEvent::ToolTip, local, w->mapToGlobal(local));
