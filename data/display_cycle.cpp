@@ -53,7 +53,6 @@ void DisplayCycle::rebuild() {
         chart_.bottomAxis.setAutomatic(false);
         state_.shiftPending = false;
         state_.redrawRequested = false;
-        controls_.statisticsChanged(statistics_);
         return;
     }
 
@@ -64,7 +63,6 @@ void DisplayCycle::rebuild() {
         refillAndScale();
     }
     clearRequests();
-    controls_.statisticsChanged(statistics_);
 }
 
 void DisplayCycle::refillAndScale() {

@@ -42,9 +42,6 @@ public:
     virtual void setEditScaleText(std::string_view text) = 0;
     // Checks CheckBoxChoise; its click handler runs at once when it was unchecked.
     virtual void checkChoise() = 0;
-    // Called at the end of every rebuild that does not fail, with the statistics it computed
-    // (none when it built no series).
-    virtual void statisticsChanged(const SeriesStatistics& /*statistics*/) {}
 };
 
 // The parts of the chart that a rebuild drives.
@@ -86,7 +83,7 @@ public:
     // reported and its requests are dropped; the cycle goes on.
     void run(const PassServices& services);
 
-    // Each source against the reference, as the last rebuild left the series arrays.
+    // Each source against the reference, computed by the last rebuild; none when it built no series.
     const SeriesStatistics& statistics() const { return statistics_; }
 
 private:
