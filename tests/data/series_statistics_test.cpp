@@ -52,11 +52,6 @@ TEST(DifferenceStatistics, HandMadeRows) {
     }
 }
 
-TEST(DifferenceStatistics, NoStatisticsComeOutAsZeros) {
-    const std::vector<double> x{0, 1}, y{0, 0}, far{5}, value{1};
-    EXPECT_EQ(differenceStatistics(x, y, far, value), DifferenceStatistics{});
-}
-
 // Taking the same straight line out of the reference and the source changes no difference: the
 // reference's broken line minus a straight line is the broken line of the reduced points.
 TEST(DifferenceStatistics, ACommonLineTakenOutLeavesTheNumbers) {
