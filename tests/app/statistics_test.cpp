@@ -87,7 +87,8 @@ TEST_F(SourceStatistics, MatchAnIndependentComputationFromThePlottedPoints) {
             int compared = 0;
             for (int index = 0; index < kSeriesSlotCount; ++index) {
                 SCOPED_TRACE(index);
-                const DifferenceStatistics want = index == 0 ? DifferenceStatistics{} : recomputed(reference, plotted(f, index));
+                const DifferenceStatistics want =
+                    index == 0 ? DifferenceStatistics{} : recomputed(reference, plotted(f, index));
                 expectClose(statistics.bySeries[static_cast<std::size_t>(index)], want);
                 compared += want.count > 0;
             }
@@ -119,7 +120,8 @@ TEST_F(SourceStatistics, NoCheckedSeriesLeavesNothingToCompare) {
     SnapshotDriver driver(options());
     TForm1& f = driver.form();
     driver.apply(action("start"));
-    for (int tag = 1; tag <= kSeriesSlotCount; ++tag) driver.apply(action(("series=" + std::to_string(tag) + ":off").c_str()));
+    for (int tag = 1; tag <= kSeriesSlotCount; ++tag)
+        driver.apply(action(("series=" + std::to_string(tag) + ":off").c_str()));
     for (const DifferenceStatistics& s : f.displayCycle().statistics().bySeries) EXPECT_EQ(s.count, 0);
     EXPECT_EQ(f.seriesHint(3), "нет общих точек с КВЕЛ");
     EXPECT_NE(driver.json(false).find("\"statistics\":[],"), std::string::npos);
@@ -230,8 +232,9 @@ TEST_F(SourceStatistics, ReportListsTheSeriesThatHaveStatistics) {
         EXPECT_EQ(number(m[5].str()), s.deviation);
     }
     std::vector<int> expected;
+    const SeriesStatistics& statistics = f.displayCycle().statistics();
     for (int index = 1; index < kSeriesSlotCount; ++index)
-        if (f.displayCycle().statistics().bySeries[static_cast<std::size_t>(index)].count > 0) expected.push_back(index);
+        if (statistics.bySeries[static_cast<std::size_t>(index)].count > 0) expected.push_back(index);
     EXPECT_EQ(listed, expected);
     EXPECT_GE(listed.size(), 7u);
 }
