@@ -91,6 +91,7 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)) {
     cycle_ = std::make_unique<DisplayCycle>(store, arrays, state,
                                             DisplayChart{Chart->BottomAxis(), Chart->LeftAxis(), cycleSeries_},
                                             *controls_);
+    connectStatisticsHints();
 }
 
 // The members end the components, children first (see their declaration).

@@ -138,6 +138,9 @@ public:
     // The series check box with Tag `tag` (1 to 11).
     CheckBox& seriesCheckBox(int tag) const { return *checkBoxByTag_[static_cast<std::size_t>(tag - 1)]; }
     DisplayCycle& displayCycle() { return *cycle_; }
+    // The tip of series `index`'s legend row and check box, from the last rebuild's statistics;
+    // empty before Start.
+    std::string seriesHint(int index) const;
     const FormOptions& options() const { return options_; }
 
     // Moves the controls on the chart next to the legend rows and the plot edges, as the last
@@ -155,6 +158,7 @@ private:
     void createComponents();
     void configureComponents();
     void connectEvents();
+    void connectStatisticsHints();
     void applySmallScreenLayout();
     void setUpBottomAxis();
     void enableChartControls();

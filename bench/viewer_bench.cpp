@@ -109,6 +109,10 @@ void BM_RebuildYear(benchmark::State& state) {
     YearView view(files, 1920, 1080);
     for (auto _ : state) view.rebuild();
     state.counters["points"] = view.form().seriesAt(0).Count();
+    // Source points compared with the reference in each rebuild.
+    int compared = 0;
+    for (const DifferenceStatistics& s : view.form().displayCycle().statistics().bySeries) compared += s.count;
+    state.counters["compared"] = compared;
 
 }
 BENCHMARK(BM_RebuildYear)->Unit(benchmark::kMicrosecond);

@@ -74,6 +74,15 @@ int TCustomChartLegend::MaxRows(int top, int itemHeight, const Rect& plotRect) c
     return legendRowCount(top, plotRect.bottom, frame_.width, itemHeight, static_cast<int>(items_.size()));
 }
 
+const TCustomChartLegend::Item* TCustomChartLegend::ItemAt(Point p, Rect* rowArea) const {
+    const int row = geometry_.rowAt(p);
+    if (row < 0) return nullptr;
+    const int index = inverted_ ? geometry_.rows - 1 - row : row;
+    if (index >= static_cast<int>(items_.size())) return nullptr;
+    if (rowArea != nullptr) *rowArea = geometry_.rowRect(row);
+    return &items_[static_cast<std::size_t>(index)];
+}
+
 void TCustomChartLegend::Draw(Canvas& canvas, const Rect& panelRect, Rect& plotRect) {
     collectItems(items_);
     canvas.font() = Font();

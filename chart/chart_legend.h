@@ -90,6 +90,9 @@ public:
     };
     // Fills `items` (cleared first, its capacity kept) with the rows the legend lists.
     void collectItems(std::vector<Item>& items) const;
+    // The item of the row under p as the last drawing left the legend, with the row's band in
+    // `rowArea`; nullptr when p lies on no row.
+    const Item* ItemAt(Point p, Rect* rowArea = nullptr) const;
 
     // Rows that fit below `top` with rows `itemHeight` high.
     virtual int MaxRows(int top, int itemHeight, const Rect& plotRect) const;

@@ -17,6 +17,14 @@ int widestOf(std::span<const int> widths, int rows) {
 
 }  // namespace
 
+int LegendGeometry::rowAt(Point p) const {
+    if (rows <= 0 || rowHeight <= 0 || p.x < rect.left || p.x >= rect.right) return -1;
+    const int offset = p.y - rowTextTop(0);
+    if (offset < 0) return -1;
+    const int row = offset / rowHeight;
+    return row < rows ? row : -1;
+}
+
 int legendRowCount(int top, int plotBottom, int frameWidth, int fontHeight, int itemCount) {
     if (fontHeight <= 0 || top >= plotBottom) return 0;
     const int fitting = (plotBottom - 2 * frameWidth - top) / fontHeight;

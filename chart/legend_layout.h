@@ -37,6 +37,13 @@ struct LegendGeometry {
         const int y = rowTextTop(row);
         return {textX - 4 - sampleWidth, y + 2, textX - 4, y + rowHeight - 2};
     }
+    // The band of a row: the legend's width, from its text top one row height down.
+    Rect rowRect(int row) const {
+        const int y = rowTextTop(row);
+        return {rect.left, y, rect.right, y + rowHeight};
+    }
+    // The row whose band holds p (right and bottom edges excluded); -1 for none.
+    int rowAt(Point p) const;
 };
 
 // Rows that fit between `top` and the plot's bottom, at most itemCount.

@@ -47,6 +47,7 @@ void DisplayCycle::rebuild() {
         state_.seriesChecked[index] = box.checked;
         if (box.checked) state_.anySeriesChecked = true;
     }
+    statistics_ = {};
     if (!state_.anySeriesChecked) {
         // The scale requests stay for a later rebuild that has something to fit.
         chart_.bottomAxis.setAutomatic(false);
@@ -58,6 +59,7 @@ void DisplayCycle::rebuild() {
     if (extractAll(store_, arrays_, state_) == ExtractionOutcome::Built) {
         state_.trendSlope = commonTrendSlope(arrays_);
         if (!state_.showTrend) removeCommonTrend(arrays_, state_.trendSlope);
+        computeSeriesStatistics(arrays_, state_.selectedParameter, statistics_);
         refillAndScale();
     }
     clearRequests();

@@ -13,6 +13,7 @@
 #include "chart/chart_series.h"
 #include "data/observation_store.h"
 #include "data/series_building.h"
+#include "data/series_statistics.h"
 #include "data/viewer_state.h"
 
 namespace pvz {
@@ -84,6 +85,9 @@ public:
     // reported and its requests are dropped; the cycle goes on.
     void run(const PassServices& services);
 
+    // Each source against the reference, computed by the last rebuild; none when it built no series.
+    const SeriesStatistics& statistics() const { return statistics_; }
+
 private:
     // Refills the checked series that have points, and sets the vertical range when a scale
     // request is pending.
@@ -96,6 +100,7 @@ private:
     ViewerState& state_;
     DisplayChart chart_;
     DisplayControls& controls_;
+    SeriesStatistics statistics_;
 };
 
 }  // namespace pvz

@@ -57,6 +57,8 @@ public:
         return values_[static_cast<std::size_t>((slot - 1) * Rows + (row - 1))];
     }
     double operator()(int row, int slot) const { return const_cast<SlotTable&>(*this)(row, slot); }
+    // Row 1 of a slot; the slot's other rows follow it.
+    const double* slotRows(int slot) const { return &const_cast<SlotTable&>(*this)(1, slot); }
 
 private:
     std::vector<double> values_;

@@ -5,6 +5,8 @@
 #include <QPalette>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <cassert>
 #include <cstdio>
@@ -178,7 +180,23 @@ void ControlImpl::layoutAlignedChildren() {
 
 bool ControlImpl::eventFilter(QObject* watched, QEvent* event) {
     if (watched == widget && event->type() == QEvent::Resize) layoutAlignedChildren();
+    if (watched == widget && event->type() == QEvent::ToolTip && showHintFromSource(event)) return true;
     return QObject::eventFilter(watched, event);
+}
+
+bool ControlImpl::showHintFromSource(QEvent* event) {
+    if (!hintSource) return false;
+    const auto* help = static_cast<QHelpEvent*>(event);
+    Rect area{0, 0, widget->width(), widget->height()};
+    std::string text;
+    Application::instance().guarded([&] { text = hintSource({help->pos().x(), help->pos().y()}, area); });
+    if (text.empty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), toQString(text), widget,
+                           QRect(area.left, area.top, area.width(), area.height()));
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -465,6 +483,8 @@ void Control::setHint(const std::string& hint, bool showHint) {
 }
 
 const std::string& Control::hint() const { return impl_->hint; }
+
+void Control::setHintSource(HintSource source) { impl_->hintSource = std::move(source); }
 
 void Control::setHandPointCursor(bool on) {
     if (!impl_->widget) return;

@@ -162,6 +162,12 @@ public:
     void setFont(const Font& font);
     void setHint(const std::string& hint, bool showHint = true);
     const std::string& hint() const;
+    // A hint worked out when the pointer comes to rest over the control, in place of the stored
+    // one. It gets the pointer's client position and `area`, the whole client rectangle, which
+    // it may narrow to the part its text holds for: the tip goes when the pointer leaves that
+    // part. An empty text shows no tip; an empty function goes back to the stored hint.
+    using HintSource = std::function<std::string(Point at, Rect& area)>;
+    void setHintSource(HintSource source);
     void setHandPointCursor(bool on);
 
     // Direct children in creation order.

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include "runtime/window_system_input.h"
 #include "runtime/window_system_qt.h"
@@ -49,6 +51,20 @@ void press(Control& control, MouseButton button, Point at) {
 
 void release(Control& control, MouseButton button, Point at) {
     sendMouse(InputAccess::widget(control), QEvent::MouseButtonRelease, toQt(button), Qt::NoButton, QPoint(at.x, at.y));
+}
+
+std::string restPointer(Control& control, Point at) {
+    QWidget* w = InputAccess::widget(control);
+    if (w == nullptr) return {};
+    // Each rest starts without a tip, as after the pointer has been away a while; a tip that is
+    // hidden lingers for a moment otherwise.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel")) top->hide();
+    const QPoint local(at.x, at.y);
+    QCursor::setPos(w->mapToGlobal(local));
+    QHelpEvent event(QEvent::ToolTip, local, w->mapToGlobal(local));
+    QApplication::sendEvent(w, &event);
+    return QToolTip::isVisible() ? detail::fromQString(QToolTip::text()) : std::string();
 }
 
 void moveMouse(Control& control, Point at) {

@@ -15,6 +15,9 @@ void press(Control& control, MouseButton button, Point at);
 void release(Control& control, MouseButton button, Point at);
 // Puts the pointer at `at` in the control's client pixels and delivers the move to the control.
 void moveMouse(Control& control, Point at);
+// Puts the pointer at `at` and lets it rest there: the control is asked for its tip as the
+// toolkit asks when the pointer stops. Returns the text of the tip shown, empty when none is.
+std::string restPointer(Control& control, Point at);
 // The user picks an item of the list.
 void chooseItem(ComboBox& combo, int index);
 void chooseItem(RadioGroup& group, int index);

@@ -142,6 +142,8 @@ struct ControlImpl : QObject {
     // Lays out the children with an alignment inside the client widget.
     void layoutAlignedChildren();
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Answers a tip request from the hint source; false when there is none.
+    bool showHintFromSource(QEvent* event);
 
     QPointer<QWidget> widget;
     Control* owner = nullptr;
@@ -149,6 +151,7 @@ struct ControlImpl : QObject {
     Color color = clDefault;
     std::string hint;
     bool showHint = true;
+    Control::HintSource hintSource;
     Align align = Align::None;
 };
 

@@ -76,6 +76,41 @@ TEST_F(LegendWithElevenSeries, SampleOfALineSeriesIsALineAcrossItsMiddleInTheSer
     }
 }
 
+// The pointer over a row finds the series that the row shows, at every corner of the row's
+// band, and nothing on the legend's one-pixel margins or beside it; an inverted legend and a
+// series left out of the legend move the rows with them.
+TEST_F(LegendWithElevenSeries, PointOverARowFindsTheSeriesItShows) {
+    Rect unused;
+    EXPECT_EQ(legend.ItemAt({0, 0}, &unused), nullptr);  // not drawn yet
+    series[4]->setActive(false);
+    for (const bool inverted : {false, true}) {
+        SCOPED_TRACE(inverted ? "inverted" : "in chart order");
+        legend.setInverted(inverted);
+        Rect plot = chart.plot;
+        legend.Draw(chart.raster, Rect{0, 0, 804, 566}, plot);
+        const Rect r = legend.LegendRect();
+        ASSERT_EQ(legend.RowCount(), 10);
+        for (int row = 0; row < 10; ++row) {
+            SCOPED_TRACE(row);
+            const int shown = inverted ? 9 - row : row;
+            const TChartSeries* expected = series[static_cast<std::size_t>(shown < 4 ? shown : shown + 1)].get();
+            const int top = r.top + 1 + 16 * row;
+            for (const Point p : {Point{r.left, top}, Point{r.right - 1, top}, Point{r.left, top + 15},
+                                  Point{r.right - 1, top + 15}}) {
+                Rect band;
+                const TCustomChartLegend::Item* item = legend.ItemAt(p, &band);
+                ASSERT_NE(item, nullptr);
+                EXPECT_EQ(item->series, expected);
+                EXPECT_EQ(band, (Rect{r.left, top, r.right, top + 16}));
+            }
+            EXPECT_EQ(legend.ItemAt({r.left - 1, top}), nullptr);
+            EXPECT_EQ(legend.ItemAt({r.right, top}), nullptr);
+        }
+        EXPECT_EQ(legend.ItemAt({r.left, r.top}), nullptr);
+        EXPECT_EQ(legend.ItemAt({r.left, r.bottom - 1}), nullptr);
+    }
+}
+
 TEST_F(LegendWithElevenSeries, SeriesWithoutPointsIsStillListedAndInactiveOnesAreNot) {
     series[3]->AddPoint(1, 1);
     series[4]->setActive(false);

@@ -215,6 +215,41 @@ TEST_F(ControlTest, PointerPositionFollowsTheMouse) {
     EXPECT_EQ(panel.screenToClient(at), (Point{25, 35}));
 }
 
+// The tip of a control that works its hint out where the pointer rests: a text per area, no tip
+// where the source gives none, the stored hint back once the source is removed, and an
+// exception from the source shown in the error box instead of a tip.
+TEST_F(ControlTest, HintSourceAnswersWhereThePointerRests) {
+    RecordingDialogs dialogs;
+    PanelControl panel(&form);
+    panel.setBounds(10, 10, 200, 100);
+    panel.setHint("stored");
+    std::vector<Point> asked;
+    panel.setHintSource([&](Point at, Rect& area) -> std::string {
+        asked.push_back(at);
+        EXPECT_EQ(area, (Rect{0, 0, 200, 100}));
+        if (at.x >= 150) throw EInvalidOp();
+        if (at.y >= 50) return {};
+        area = at.x < 100 ? Rect{0, 0, 100, 50} : Rect{100, 0, 200, 50};
+        return at.x < 100 ? "левая" : "right";
+    });
+    const struct {
+        Point at;
+        const char* tip;
+    } rows[] = {{{20, 20}, "левая"}, {{120, 20}, "right"}, {{20, 70}, ""}, {{99, 49}, "левая"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.tip);
+        EXPECT_EQ(input::restPointer(panel, row.at), row.tip);
+    }
+    EXPECT_EQ(asked.size(), std::size(rows));
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    EXPECT_EQ(input::restPointer(panel, {160, 20}), "");
+    EXPECT_EQ(dialogs.errors, (std::vector<std::string>{"Invalid floating point operation."}));
+
+    panel.setHintSource({});
+    EXPECT_EQ(input::restPointer(panel, {20, 20}), "stored");
+}
+
 TEST_F(ControlTest, StatusBarTakesTheBottomAndAClientControlTheRest) {
     PanelControl chart(&form);
     chart.setAlign(Align::Client);

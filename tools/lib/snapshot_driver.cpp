@@ -411,6 +411,24 @@ void writeControls(JsonWriter& w, TForm1& f) {
     w.endObject();
 }
 
+// Each source against the reference, in the series' units, for the series that have statistics.
+void writeStatistics(JsonWriter& w, TForm1& f) {
+    const SeriesStatistics& statistics = f.displayCycle().statistics();
+    w.key("statistics").beginArray();
+    for (int i = 1; i < kSeriesSlotCount; ++i) {
+        const DifferenceStatistics& s = statistics.bySeries[static_cast<std::size_t>(i)];
+        if (s.count == 0) continue;
+        w.beginObject();
+        w.member("index", i);
+        w.member("title", f.seriesAt(i).Title());
+        w.member("n", s.count);
+        w.member("mean", s.mean);
+        w.member("std", s.deviation);
+        w.endObject();
+    }
+    w.endArray();
+}
+
 void writeStore(JsonWriter& w, const ObservationStore& store) {
     w.key("slots").beginArray();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
@@ -473,6 +491,7 @@ std::string SnapshotDriver::json(bool withStore) {
         w.endObject();
     }
     w.endArray();
+    writeStatistics(w, f);
     writeControls(w, f);
     w.key("messages").beginArray();
     for (const std::string& m : messages()) w.value(m);
