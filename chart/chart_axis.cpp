@@ -10,6 +10,7 @@
 #include "chart/chart_owner.h"
 #include "chart/chart_series.h"
 #include "runtime/calendar.h"
+#include "runtime/errors.h"
 #include "runtime/formatting.h"
 
 namespace pvz {
@@ -108,13 +109,25 @@ void TCustomChartAxis::setIncrement(double increment) {
 }
 
 void TCustomChartAxis::setMaximum(double maximum) {
-    if (!loading() && !(maximum >= minimum_)) throw AxisException("Axis Maximum Value must be >= Minimum");
+    if (!loading()) {
+        if (!(maximum >= minimum_)) throw AxisException("Axis Maximum Value must be >= Minimum");
+        checkRangeExtent(minimum_, maximum);
+    }
     change(maximum_, maximum);
 }
 
 void TCustomChartAxis::setMinimum(double minimum) {
-    if (!loading() && !(minimum <= maximum_)) throw AxisException("Axis Minimum Value must be <= Maximum");
+    if (!loading()) {
+        if (!(minimum <= maximum_)) throw AxisException("Axis Minimum Value must be <= Maximum");
+        checkRangeExtent(minimum, maximum_);
+    }
     change(minimum_, minimum);
+}
+
+void TCustomChartAxis::checkRangeExtent(double minimum, double maximum) {
+    // Every drawing takes the difference of the ends; a range whose difference overflows is
+    // refused here, once, rather than failing in every drawing.
+    if (!std::isfinite(maximum - minimum)) throw EOverflow();
 }
 
 void TCustomChartAxis::setMinMax(double minimum, double maximum) {
@@ -347,7 +360,9 @@ double TCustomChartAxis::LabelStepForSize(int labelSize) const {
             labelsSeparation_ > 0 ? labelSize + roundToInt64(labelsSeparation_ * 0.01L * labelSize) : labelSize;
         fitting = roundToInt64(pixelLength_ / room);
     }
-    if (fitting < 1) return valuesAreDateTime_ ? kOneSecond : kSmallestNumericStep;
+    // No room, or a range too large to divide into steps (only a range fitted to data can be,
+    // the setters refuse one): the smallest step, which gives no labels.
+    if (fitting < 1 || !std::isfinite(effectiveRange_)) return valuesAreDateTime_ ? kOneSecond : kSmallestNumericStep;
 
     if (valuesAreDateTime_) {
         double step = std::max(kOneSecond, increment_);
@@ -369,7 +384,9 @@ double TCustomChartAxis::LabelStepForSize(int labelSize) const {
             } else {
                 step = NextNiceStep(step);
             }
-        } while (labels > fitting);
+            // A step that grew past the largest double ends the search: the loop is bounded
+            // by the about 960 nice steps between 1e-12 and infinity.
+        } while (labels > fitting && std::isfinite(step));
     }
     return std::max(kSmallestNumericStep, step);
 }
