@@ -122,7 +122,9 @@ void DisplayCycle::run(const PassServices& services) {
         const MonotonicClock::time_point deadline = now() + kPassPeriod;
         try {
             runPass();
-        } catch (const Exception& error) {
+        } catch (const std::exception& error) {
+            // Any failure of a rebuild, the program's own or the library's (no memory), is shown
+            // like an error of a handler; its requests go, so that the next pass does not repeat it.
             clearRequests();
             if (services.showError) services.showError(error);
         }
