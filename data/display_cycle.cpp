@@ -130,7 +130,7 @@ void DisplayCycle::run(const PassServices& services) {
         }
         // A rebuild that took the whole period leaves no time for events in this pass.
         if (now() <= deadline) services.waitUntil(deadline);
-    } while (state_.running);
+    } while (state_.running && !(services.stopRequested && services.stopRequested()));
 }
 
 }  // namespace pvz
