@@ -13,7 +13,6 @@ namespace {
 
 // Bounds, in passes of the display cycle, that keep a run finite whatever the handlers do.
 constexpr int kSettlePasses = 100;
-constexpr int kInputPasses = 10;
 // A time step waits at most a few passes for its rebuild and 210 ms for its tick.
 constexpr int kPassesPerTick = 16;
 constexpr int kIdleTicks = 2000;
@@ -93,7 +92,7 @@ void SnapshotDriver::deliver(const std::function<void()>& event) { Application::
 bool SnapshotDriver::cycleLive() const { return cycleStarted_ && form_->state.running && !ended_; }
 
 void SnapshotDriver::runUntil(const Goal& goal, int passes) {
-    if (ended_) return;
+    if (ended_ || goal()) return;
     if (cycleLive()) {
         goal_ = goal;
         passesLeft_ = passes;
@@ -113,13 +112,6 @@ void SnapshotDriver::pumpUntil(Clock::time_point deadline) {
     const Clock::duration until = deadline.time_since_epoch();
     application.processPendingEvents();
     while (!ended_) {
-        if (!input_.empty()) {
-            const std::function<void()> event = std::move(input_.front());
-            input_.erase(input_.begin());
-            deliver(event);
-            application.processPendingEvents();
-            continue;
-        }
         // A Start press that entered the cycle from this pump has moved the time past the deadline.
         const Clock::duration next = std::min(nextTimer1_, nextTimer2_);
         if (next > until) break;
@@ -141,11 +133,12 @@ void SnapshotDriver::pumpUntil(Clock::time_point deadline) {
     time_ = std::max(time_, until);
 }
 
-void SnapshotDriver::input(std::function<void()> event) {
-    input_.push_back(std::move(event));
-    runUntil([this] { return input_.empty(); }, kInputPasses);
-    // Input the program can no longer take (it has ended) is dropped.
-    input_.clear();
+void SnapshotDriver::input(const std::function<void()>& event) {
+    // The cycle stopped at the end of a wait (or has not started): the input arrives within that
+    // wait, and the events it posts (paints) are processed before the next pass begins.
+    if (ended_) return;
+    deliver(event);
+    Application::instance().processPendingEvents();
 }
 
 void SnapshotDriver::advanceTicks(Timer& timer, int ticks) {
@@ -164,7 +157,6 @@ void SnapshotDriver::settle() {
     const auto settled = [this] {
         return !form_->Chart->isDirty() && !(cycleLive() && form_->state.redrawRequested);
     };
-    if (settled() && !cycleLive()) return;
     runUntil(settled, kSettlePasses);
 }
 

@@ -53,11 +53,11 @@ private:
     // Runs until `goal` holds at the end of a pass, for at most `passes` passes: inside the
     // program's own display cycle once Start has entered it, else in the plain event loop.
     void runUntil(const Goal& goal, int passes);
-    // The simulated pump of the cycle and the event loop: the queued user input first, then
-    // the timer ticks due until the deadline, each followed by the events it posted (paints).
+    // The simulated pump of the cycle and the event loop: the timer ticks due until the
+    // deadline, each followed by the events it posted (paints).
     void pumpUntil(Clock::time_point deadline);
-    // User input, delivered at the start of the next wait as the window system would.
-    void input(std::function<void()> event);
+    // User input, delivered now as the window system delivers it within a wait.
+    void input(const std::function<void()>& event);
     // Runs until `timer` has ticked `ticks` more times.
     void advanceTicks(Timer& timer, int ticks);
     // Runs until no time step is held, repeating or waiting to be drawn.
@@ -81,7 +81,6 @@ private:
     Clock::duration nextTimer2_{};
     long long timer1Ticks_ = 0;
     long long timer2Ticks_ = 0;
-    std::vector<std::function<void()>> input_;
     // The display cycle has been entered by the Start handler (loading succeeded).
     bool cycleStarted_ = false;
     Goal goal_;

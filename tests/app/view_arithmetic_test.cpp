@@ -76,7 +76,9 @@ TEST(VerticalStep, CompressThatWouldOverflowMakesNoStep) {
     const double huge = 1.77e308;
     EXPECT_FALSE(verticalStep(VerticalStep::Compress, -huge, huge).has_value());
     EXPECT_FALSE(verticalStep(VerticalStep::ShiftDown, -huge, huge).has_value());
-    EXPECT_TRUE(verticalStep(VerticalStep::Stretch, -huge, huge).has_value());
+    // Even a stretch keeps a height that no drawing can divide; a narrower range stretches.
+    EXPECT_FALSE(verticalStep(VerticalStep::Stretch, -huge, huge).has_value());
+    EXPECT_TRUE(verticalStep(VerticalStep::Stretch, -huge / 2, huge / 2).has_value());
 }
 
 TEST(VerticalStep, CompressWhoseEndsStayFiniteButWhoseHeightWouldNotMakesNoStep) {
