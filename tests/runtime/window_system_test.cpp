@@ -373,6 +373,23 @@ TEST(ErrorDisplayText, AppendsAFullStopAfterCharactersAboveIt) {
     }
 }
 
+TEST(MessageBox, IsWideEnoughForTheWholeTitle) {
+    // A box as narrow as its text had the title cut by the window manager ("Про…иков").
+    Application& application = Application::instance();
+    const std::string previous = application.title();
+    application.setTitle("Просмотр графиков");
+    const int title = titleBarWidth("Просмотр графиков");
+    EXPECT_GT(title, titleBarWidth("Про"));
+    for (const char* text : {"", "Ошибка.", "Invalid numeric input.", "Путь к файлам данных указан неверно!"}) {
+        SCOPED_TRACE(text);
+        EXPECT_GE(messageBoxWidth(text), title);
+    }
+    // A text longer than the title widens the box as before.
+    const std::string line(200, 'W');
+    EXPECT_GT(messageBoxWidth(line), title);
+    application.setTitle(previous);
+}
+
 TEST(ErrorDisplay, AnExceptionFromATimerIsShownAndTheNextTickStillRuns) {
     RecordingDialogs dialogs;
     Timer timer(30);
