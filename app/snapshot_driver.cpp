@@ -1,5 +1,6 @@
 #include "app/snapshot_driver.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -7,6 +8,7 @@
 #include "data/series_building.h"
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
+#include "runtime/window_system_input.h"
 
 namespace pvz {
 namespace {
@@ -225,6 +227,20 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
     case K::Trend: choose(*f.RadioGroupTrend, action.a); break;
     case K::Grid: pick(*f.ComboBoxGrid, action.a); break;
     case K::Scale: pick(*f.ComboBoxScaleY, action.a); break;
+    case K::GridText: {
+        ComboBox& combo = *f.ComboBoxGrid;
+        const std::string typed = action.typed;
+        input([this, &combo, typed] {
+            if (!effectivelyEnabled(combo)) return;
+            // The old text is erased key by key from its end, then the new one typed.
+            const std::string old = combo.text();
+            const auto characters = std::count_if(old.begin(), old.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            });
+            input::typeText(combo, std::string(static_cast<std::size_t>(characters), '\b') + typed);
+        });
+        break;
+    }
     case K::Choose: check(*f.CheckBoxChoise, action.a != 0); break;
     case K::Series: check(f.seriesCheckBox(action.a), action.b != 0); break;
     case K::Visor: check(*f.CheckBoxViz, action.a != 0); break;
