@@ -45,6 +45,8 @@ double NextDateStep(double days) {
     for (int i = kDateStepOneYear - 1; i >= 0; --i) {
         if (days >= DateStepTable[static_cast<std::size_t>(i)]) return DateStepTable[static_cast<std::size_t>(i + 1)];
     }
+    // Not a jump to 365 days: the label step starts at one second and never asks from below
+    // it, and the smallest step keeps a direct caller's sequence growing through the table.
     return DateStepTable.front();
 }
 

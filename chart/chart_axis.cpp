@@ -187,6 +187,8 @@ void TCustomChartAxis::AdjustRange() {
     effectiveMaximum_ = maximum_;
     effectiveMinimum_ = minimum_;
     effectiveRange_ = effectiveMaximum_ - effectiveMinimum_;
+    // Set here as well as in DrawAxis: the layout that follows measures the label texts, which
+    // must be dates already in the first drawing after the series changed.
     valuesAreDateTime_ = computeValuesAreDateTime();
 }
 
@@ -404,7 +406,8 @@ int TCustomChartAxis::DateStepIndex(double labelStep) const {
 double TCustomChartAxis::StepBack(double value) const {
     static const double kFirstOf1900 = encodeDayNumber(1900, 1, 1);
     const bool calendarStep = dateStepIndex_ > kDateStepOneWeek && dateStepIndex_ <= kDateStepOneYear;
-    // Calendar steps work on dates; day numbers before 1900 step by the plain step instead.
+    // Calendar steps work on dates. Day numbers up to 1 January 1900 step by the plain step:
+    // RoundDateToStep leaves them unrounded, and a calendar step could leave day 0 behind.
     if (exactDateTime_ && valuesAreDateTime_ && calendarStep && value > kFirstOf1900) {
         return StepBackDate(dateStepIndex_, value);
     }
