@@ -229,7 +229,7 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
     case K::Scale: pick(*f.ComboBoxScaleY, action.a); break;
     case K::GridText: {
         ComboBox& combo = *f.ComboBoxGrid;
-        const std::string typed = action.typed;
+        const std::string typed = action.text.substr(action.text.find('=') + 1);
         input([this, &combo, typed] {
             if (!effectivelyEnabled(combo)) return;
             // The old text is erased key by key from its end, then the new one typed.

@@ -92,7 +92,6 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     if (name == "grid-text") {
         if (!hasArg) return std::nullopt;
         action.kind = K::GridText;
-        action.typed = std::string(arg);
         return action;
     }
     if (name == "scale") return withValue(K::Scale, parseInt(arg));

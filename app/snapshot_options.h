@@ -16,7 +16,7 @@ enum class SnapshotActionKind {
     Interval,      // a = item of RadioGroupInterval
     Trend,         // a = item of RadioGroupTrend
     Grid,          // a = item of ComboBoxGrid
-    GridText,      // typed = what the user types into ComboBoxGrid in place of its text
+    GridText,      // the text after "=" is typed into ComboBoxGrid in place of its text
     Scale,         // a = item of ComboBoxScaleY
     Choose,        // a = 1 checks CheckBoxChoise, 0 unchecks it
     Series,        // a = Tag of the series check box, b = 1 on, 0 off
@@ -39,7 +39,6 @@ struct SnapshotAction {
     int a = 0;
     int b = 0;
     std::string text;  // the action as written
-    std::string typed;
 };
 
 enum class DirectoryAnswer { Cancel, Choose };
