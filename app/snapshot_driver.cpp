@@ -66,6 +66,8 @@ SnapshotDriver::SnapshotDriver(const SnapshotOptions& options) : options_(option
     };
     formOptions.cycleServices.waitUntil = [this](Clock::time_point deadline) { pumpUntil(deadline); };
     formOptions.cycleServices.showError = [](const std::exception& e) { Application::instance().reportError(e.what()); };
+    // The cycle returns at the end of the pass that reaches the goal of runUntil; entered by the
+    // Start handler, outside runUntil, it returns after its first pass.
     formOptions.cycleServices.stopRequested = [this] {
         --passesLeft_;
         return ended_ || passesLeft_ <= 0 || (goal_ && goal_());
@@ -114,7 +116,6 @@ void SnapshotDriver::pumpUntil(Clock::time_point deadline) {
     const Clock::duration until = deadline.time_since_epoch();
     application.processPendingEvents();
     while (!ended_) {
-        // A Start press that entered the cycle from this pump has moved the time past the deadline.
         const Clock::duration next = std::min(nextTimer1_, nextTimer2_);
         if (next > until) break;
         time_ = std::max(time_, next);
