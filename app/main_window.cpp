@@ -401,9 +401,11 @@ void TForm1::BitBtnStartClick(Button& /*Sender*/) {
     if (options_.cycle == FormOptions::Cycle::External) return;
 
     Application& application = Application::instance();
-    PassServices services;
-    services.waitUntil = [&application](MonotonicClock::time_point deadline) { application.waitForEvents(deadline); };
-    services.showError = [&application](const std::exception& error) { application.reportError(error.what()); };
+    PassServices services = options_.cycleServices;
+    if (!services.waitUntil)
+        services.waitUntil = [&application](MonotonicClock::time_point deadline) { application.waitForEvents(deadline); };
+    if (!services.showError)
+        services.showError = [&application](const std::exception& error) { application.reportError(error.what()); };
     cycle_->run(services);
 }
 

@@ -41,6 +41,9 @@ struct FormOptions {
     enum class Cycle { Run, External } cycle = Cycle::Run;
     // The immediate end of the second Start press; Application::exitNow when empty.
     std::function<void()> exitNow;
+    // The platform of the display cycle; the members left empty are the real platform's (the
+    // headless tool brings a simulated clock and pump).
+    PassServices cycleServices;
 };
 
 class TForm1 : public Form {

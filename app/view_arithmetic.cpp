@@ -32,7 +32,10 @@ std::optional<AxisRange> verticalStep(VerticalStep step, double minimum, double 
         break;
     }
     const AxisRange range{static_cast<double>(newBottom), static_cast<double>(newTop)};
-    if (!std::isfinite(range.minimum) || !std::isfinite(range.maximum) || range.minimum > range.maximum)
+    // Ends that are finite can still be too far apart for their difference, which every drawing
+    // takes: such a step is refused as well.
+    if (!std::isfinite(range.minimum) || !std::isfinite(range.maximum) || range.minimum > range.maximum ||
+        !std::isfinite(range.maximum - range.minimum))
         return std::nullopt;
     return range;
 }

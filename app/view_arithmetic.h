@@ -23,7 +23,7 @@ enum class VerticalStep { ShiftUp = 3, ShiftDown = 4, Stretch = 5, Compress = 6 
 
 // One step of a held vertical button on the range [minimum, maximum]: the shifts move both
 // ends by 4 % of the height, stretch and compress move each end by 1.5 % inwards or outwards.
-// Nothing when the new range would not be finite (a range compressed for ever).
+// Nothing when the new range or its height would not be finite (a range compressed for ever).
 std::optional<AxisRange> verticalStep(VerticalStep step, double minimum, double maximum);
 
 // The text of EditScale for a left-axis label step: "M: " + the thousandths of the step's

@@ -88,12 +88,29 @@ void TViewerChart::PaintChart() {
     if (OnPictureShown) OnPictureShown();
 }
 
-void TViewerChart::DrawChartContents(const Rect& panelRect) {
+void TViewerChart::setBottomAutomaticMinimumQuietly(bool on) {
+    // A change that only this drawing's layout sees asks for no further drawing.
+    const bool repaint = AutoRepaint();
+    setAutoRepaint(false);
+    BottomAxis().setAutomaticMinimum(on);
+    setAutoRepaint(repaint);
+}
+
+void TViewerChart::LayoutAxes() {
     const bool anyPoint = std::any_of(SeriesList().begin(), SeriesList().end(),
                                       [](const TChartSeries* s) { return s->Count() > 0; });
-    // The window's handler turns the automatic minimum on again after the drawing.
-    if (!anyPoint) BottomAxis().setAutomaticMinimum(false);
-    TChart::DrawChartContents(panelRect);
+    // The automatic minimum is off for the range and the marker margins only, and on again
+    // before the window's OnAfterDraw sets it: a drawing that changed it would ask for the
+    // next one, for ever.
+    minimumHeld_ = !anyPoint && BottomAxis().AutomaticMinimum();
+    if (minimumHeld_) setBottomAutomaticMinimumQuietly(false);
+    TChart::LayoutAxes();
+}
+
+void TViewerChart::LayoutSeriesMargins() {
+    TChart::LayoutSeriesMargins();
+    if (minimumHeld_) setBottomAutomaticMinimumQuietly(true);
+    minimumHeld_ = false;
 }
 
 void applyViewerBottomAxisDefaults(TChartAxis& axis) {

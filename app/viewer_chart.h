@@ -25,7 +25,12 @@ public:
 
 protected:
     void PaintChart() override;
-    void DrawChartContents(const Rect& panelRect) override;
+    void LayoutAxes() override;
+    void LayoutSeriesMargins() override;
+
+private:
+    void setBottomAutomaticMinimumQuietly(bool on);
+    bool minimumHeld_ = false;
 };
 
 // Applies the form's values to `chart` and adds `series` (chart order: Series1, 2, 3, 5 to

@@ -38,31 +38,44 @@ double NextDateStep(double days) {
     for (int i = kDateStepOneYear - 1; i >= 0; --i) {
         if (days >= DateStepTable[static_cast<std::size_t>(i)]) return DateStepTable[static_cast<std::size_t>(i + 1)];
     }
+    // Not a jump to 365 days: the label step starts at one second and never asks from below
+    // it, and the smallest step keeps a direct caller's sequence growing through the table.
     return DateStepTable.front();
 }
 
 namespace {
 
-double niceStepAbove(double step) {
-    if (step >= 10.0) return niceStepAbove(step * 0.1) * 10.0;
-    if (step < 1.0) return niceStepAbove(step * 10.0) * 0.1;
-    if (step < 2.0) return 2.0;
-    if (step < 5.0) return 5.0;
-    return 10.0;
-}
+// Powers of ten that are exact doubles.
+constexpr std::array<double, 23> kExactPowersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Far more than the rounding of the decade scaling, far less than the gap between nice steps.
-constexpr double kScalingSlack = 1e-13;
+// The double nearest to digit x 10^exponent. Within 10^-22 .. 10^22 one product or quotient of
+// exact values rounds once, so the result is the nearest double (0.002, not 0.0020000000000000005);
+// beyond that it may be one unit in the last place off, far outside any axis of this program.
+double niceValue(int digit, int exponent) {
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < static_cast<int>(kExactPowersOfTen.size())) {
+        const double power = kExactPowersOfTen[static_cast<std::size_t>(magnitude)];
+        return exponent < 0 ? digit / power : digit * power;
+    }
+    return static_cast<double>(digit * std::pow(10.0L, exponent));
+}
 
 }  // namespace
 
 double NextNiceStep(double step) {
     if (!(step > 0.0) || !std::isfinite(step)) return step;
-    const double next = niceStepAbove(step);
-    // A step that is a nice value itself can scale to just below it (1e-12 becomes
-    // 0.99999999999999989) and come back as itself; the next one up is meant then.
-    if (next <= step * (1.0 + kScalingSlack)) return niceStepAbove(step * (1.0 + kScalingSlack));
-    return next;
+    // The decade from the logarithm may be one off either way; starting one decade lower and
+    // taking the first nice value above the step finds the right one. The candidates grow by
+    // at least twice, so the loop ends within a few rounds (at infinity past the largest double).
+    const int decade = static_cast<int>(std::floor(std::log10(step)));  // [-324, 308]
+    for (int exponent = decade - 1;; ++exponent) {
+        for (const int digit : {1, 2, 5}) {
+            const double candidate = niceValue(digit, exponent);
+            if (candidate > step) return candidate;
+        }
+    }
 }
 
 double RoundDateToStep(int dateStep, double dayNumber) {

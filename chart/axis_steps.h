@@ -31,9 +31,9 @@ int FindDateStep(double days);
 double NextDateStep(double days);
 
 // The next step of the 1, 2, 5 sequence of every decade above `step`'s leading digits:
-// 1 -> 2, 2 -> 5, 5 -> 10, 0.003 -> 0.005. The result is always larger than `step`, also
-// where the scaling by powers of ten rounds; a step that is not a positive finite number is
-// returned unchanged.
+// 1 -> 2, 2 -> 5, 5 -> 10, 0.003 -> 0.005. The result is the double nearest to the nice value
+// (0.002 -> exactly the double 0.005) and always larger than `step`; past the largest double it
+// is infinity. A step that is not a positive finite number is returned unchanged.
 double NextNiceStep(double step);
 
 // The first label of a date-time axis at or below `dayNumber` for step index `dateStep`: the

@@ -10,6 +10,7 @@
 #include "chart/chart_owner.h"
 #include "chart/chart_series.h"
 #include "runtime/calendar.h"
+#include "runtime/errors.h"
 #include "runtime/formatting.h"
 
 namespace pvz {
@@ -96,13 +97,25 @@ void TCustomChartAxis::setIncrement(double increment) {
 }
 
 void TCustomChartAxis::setMaximum(double maximum) {
-    if (!loading() && !(maximum >= minimum_)) throw AxisException("Axis Maximum Value must be >= Minimum");
+    if (!loading()) {
+        if (!(maximum >= minimum_)) throw AxisException("Axis Maximum Value must be >= Minimum");
+        checkRangeExtent(minimum_, maximum);
+    }
     change(maximum_, maximum);
 }
 
 void TCustomChartAxis::setMinimum(double minimum) {
-    if (!loading() && !(minimum <= maximum_)) throw AxisException("Axis Minimum Value must be <= Maximum");
+    if (!loading()) {
+        if (!(minimum <= maximum_)) throw AxisException("Axis Minimum Value must be <= Maximum");
+        checkRangeExtent(minimum, maximum_);
+    }
     change(minimum_, minimum);
+}
+
+void TCustomChartAxis::checkRangeExtent(double minimum, double maximum) {
+    // Every drawing takes the difference of the ends; a range whose difference overflows is
+    // refused here, once, rather than failing in every drawing.
+    if (!std::isfinite(maximum - minimum)) throw EOverflow();
 }
 
 void TCustomChartAxis::setMinMax(double minimum, double maximum) {
@@ -162,6 +175,8 @@ void TCustomChartAxis::AdjustRange() {
     effectiveMaximum_ = maximum_;
     effectiveMinimum_ = minimum_;
     effectiveRange_ = effectiveMaximum_ - effectiveMinimum_;
+    // Set here as well as in DrawAxis: the layout that follows measures the label texts, which
+    // must be dates already in the first drawing after the series changed.
     valuesAreDateTime_ = computeValuesAreDateTime();
 }
 
@@ -335,7 +350,9 @@ double TCustomChartAxis::LabelStepForSize(int labelSize) const {
             labelsSeparation_ > 0 ? labelSize + roundToInt64(labelsSeparation_ * 0.01L * labelSize) : labelSize;
         fitting = roundToInt64(pixelLength_ / room);
     }
-    if (fitting < 1) return valuesAreDateTime_ ? kOneSecond : kSmallestNumericStep;
+    // No room, or a range too large to divide into steps (only a range fitted to data can be,
+    // the setters refuse one): the smallest step, which gives no labels.
+    if (fitting < 1 || !std::isfinite(effectiveRange_)) return valuesAreDateTime_ ? kOneSecond : kSmallestNumericStep;
 
     if (valuesAreDateTime_) {
         double step = std::max(kOneSecond, increment_);
@@ -357,7 +374,9 @@ double TCustomChartAxis::LabelStepForSize(int labelSize) const {
             } else {
                 step = NextNiceStep(step);
             }
-        } while (labels > fitting);
+            // A step that grew past the largest double ends the search: the loop is bounded
+            // by the about 960 nice steps between 1e-12 and infinity.
+        } while (labels > fitting && std::isfinite(step));
     }
     return std::max(kSmallestNumericStep, step);
 }
@@ -375,7 +394,8 @@ int TCustomChartAxis::DateStepIndex(double labelStep) const {
 double TCustomChartAxis::StepBack(double value) const {
     static const double kFirstOf1900 = encodeDayNumber(1900, 1, 1);
     const bool calendarStep = dateStepIndex_ > kDateStepOneWeek && dateStepIndex_ <= kDateStepOneYear;
-    // Calendar steps work on dates; day numbers before 1900 step by the plain step instead.
+    // Calendar steps work on dates. Day numbers up to 1 January 1900 step by the plain step:
+    // RoundDateToStep leaves them unrounded, and a calendar step could leave day 0 behind.
     if (exactDateTime_ && valuesAreDateTime_ && calendarStep && value > kFirstOf1900) {
         return StepBackDate(dateStepIndex_, value);
     }

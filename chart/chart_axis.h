@@ -60,10 +60,12 @@ public:
     // Raises AxisException "Axis increment must be >= 0" for a negative value.
     void setIncrement(double increment);
     double Maximum() const { return maximum_; }
-    // Raises AxisException "Axis Maximum Value must be >= Minimum" below Minimum.
+    // Raises AxisException "Axis Maximum Value must be >= Minimum" below Minimum, and EOverflow
+    // when the range's extent would overflow; the value is kept then.
     void setMaximum(double maximum);
     double Minimum() const { return minimum_; }
-    // Raises AxisException "Axis Minimum Value must be <= Maximum" above Maximum.
+    // Raises AxisException "Axis Minimum Value must be <= Maximum" above Maximum, and EOverflow
+    // when the range's extent would overflow; the value is kept then.
     void setMinimum(double minimum);
     // Sets both ends, opening the range first so that the order of the checks cannot refuse
     // a valid new range.
@@ -199,6 +201,7 @@ public:
 protected:
 
 private:
+    static void checkRangeExtent(double minimum, double maximum);
     void defaultLabelValues(std::vector<double>& values) const;
     void eventLabelValues(std::vector<double>& values);
     bool computeValuesAreDateTime() const;

@@ -71,6 +71,9 @@ void TCustomChartPanel::drawInto(Canvas* target, const Rect& rect, bool buffered
 
     plotRect_ = plotRectInsideMargins(panelRect_, margins_, borderWidth_);
     RecalcPlotSize();
+    // The picture is up to date from here on: a property that a drawing event changes marks
+    // it stale again and asks for the next drawing.
+    dirty_ = false;
     try {
         DrawChartContents(panelRect_);
     } catch (...) {
@@ -93,7 +96,6 @@ void TCustomChartPanel::drawInto(Canvas* target, const Rect& rect, bool buffered
             }
         }
     }
-    dirty_ = false;
 }
 
 bool TCustomChartPanel::startPictureFrom(const Bitmap& source) {

@@ -124,13 +124,15 @@ void DisplayCycle::run(const PassServices& services) {
         const MonotonicClock::time_point deadline = now() + kPassPeriod;
         try {
             runPass();
-        } catch (const Exception& error) {
+        } catch (const std::exception& error) {
+            // Any failure of a rebuild, the program's own or the library's (no memory), is shown
+            // like an error of a handler; its requests go, so that the next pass does not repeat it.
             clearRequests();
             if (services.showError) services.showError(error);
         }
         // A rebuild that took the whole period leaves no time for events in this pass.
         if (now() <= deadline) services.waitUntil(deadline);
-    } while (state_.running);
+    } while (state_.running && !(services.stopRequested && services.stopRequested()));
 }
 
 }  // namespace pvz

@@ -61,6 +61,9 @@ struct PassServices {
     std::function<void(const std::exception& error)> showError;
     // The monotonic clock that times the passes; steady_clock when empty.
     std::function<MonotonicClock::time_point()> now;
+    // Asked at the end of every pass: true makes the cycle return although `running` is still
+    // set (the headless driver, between two of its actions). Never when empty.
+    std::function<bool()> stopRequested;
 };
 
 // The pass period as a duration: 2.314e-7 day, 19.99296 ms.
@@ -80,9 +83,10 @@ public:
     // One pass without its wait: a rebuild when redrawRequested is set. Returns whether it rebuilt.
     bool runPass();
 
-    // Passes until `running` is false at the end of a pass. The passes are timed on a monotonic
-    // clock, so a wall clock stepping back cannot lengthen the wait. A rebuild that fails is
-    // reported and its requests are dropped; the cycle goes on.
+    // Passes until `running` is false at the end of a pass (or the services ask it to stop). The
+    // passes are timed on a monotonic clock, so a wall clock stepping back cannot lengthen the
+    // wait. A rebuild that fails is reported and its requests are dropped; the cycle goes on.
+    // Entering it again goes on with the next pass as if it had never returned.
     void run(const PassServices& services);
 
     // Each source against the reference, computed by the last rebuild; none when it built no series.

@@ -406,10 +406,15 @@ FormatSettings formatSettingsFromLocale() {
         const char* dateFormat = nl_langinfo_l(D_FMT, time);
         const std::string_view separator = detail::dateSeparatorOfFormat(dateFormat != nullptr ? dateFormat : "");
         settings.dateSeparatorChar = separator.empty() ? defaults.dateSeparatorChar : std::string(separator);
+        // A month standing alone in a label is named in the nominative ("май", not the genitive
+        // "мая" of a full date): the locale's stand-alone names where it has them, else the
+        // ordinary ones.
         for (int m = 0; m < 12; ++m) {
             const auto index = static_cast<std::size_t>(m);
             nameFrom(settings.monthAbbreviations[index], nl_langinfo_l(static_cast<nl_item>(ABMON_1 + m), time));
+            nameFrom(settings.monthAbbreviations[index], nl_langinfo_l(static_cast<nl_item>(_NL_ABALTMON_1 + m), time));
             nameFrom(settings.monthNames[index], nl_langinfo_l(static_cast<nl_item>(MON_1 + m), time));
+            nameFrom(settings.monthNames[index], nl_langinfo_l(static_cast<nl_item>(ALTMON_1 + m), time));
         }
         freelocale(time);
     }

@@ -364,7 +364,21 @@ ComboBox::ComboBox(Control* parent, ComboStyle style) : Control(parent, std::mak
     if (style == ComboStyle::DropDown) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
-        QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, changed);
+        // Typed text selects the item it spells and any other text none, as the user types, so
+        // that the box never reads one item while another is in force; every edit is a change.
+        QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box, [box, changed] {
+            QLineEdit* edit = box->lineEdit();
+            const QString text = edit->text();
+            const int match = box->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+            if (match != box->currentIndex()) {
+                const QSignalBlocker block(box);
+                const int cursor = edit->cursorPosition();
+                box->setCurrentIndex(match);
+                if (edit->text() != text) edit->setText(text);
+                edit->setCursorPosition(cursor);
+            }
+            changed();
+        });
     }
     QObject::connect(box, &QComboBox::activated, box, changed);
 }

@@ -97,9 +97,12 @@ void typeText(ComboBox& combo, const std::string& text) {
     auto* box = static_cast<QComboBox*>(InputAccess::widget(combo));
     if (box == nullptr || box->lineEdit() == nullptr) return;
     for (const QChar ch : detail::toQString(text)) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        const bool erase = ch == QChar('\b');
+        const int key = erase ? Qt::Key_Backspace : 0;
+        const QString typed = erase ? QString() : QString(ch);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
         QApplication::sendEvent(box->lineEdit(), &press);
-        QKeyEvent up(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, typed);
         QApplication::sendEvent(box->lineEdit(), &up);
     }
 }

@@ -21,7 +21,7 @@ std::string restPointer(Control& control, Point at);
 // The user picks an item of the list.
 void chooseItem(ComboBox& combo, int index);
 void chooseItem(RadioGroup& group, int index);
-// The user types text into an editable combo box.
+// The user types text into an editable combo box at its cursor; "\b" is the backspace key.
 void typeText(ComboBox& combo, const std::string& text);
 
 }  // namespace pvz::input

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QString>
@@ -206,5 +207,7 @@ struct ApplicationImpl : QApplication {
 };
 
 std::unique_ptr<DialogService> makeToolkitDialogs();
+// Sizes a message box before it is shown: wide enough for its whole title.
+void prepareMessageBox(QMessageBox& box);
 
 }  // namespace pvz::detail

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -19,6 +20,12 @@ std::string errorDisplayText(const std::string& message) {
 }
 
 namespace detail {
+
+// Beside the title text a window manager's title bar holds the window icon, the minimise,
+// maximise and close buttons and the frame; this much room covers the common ones.
+constexpr int kTitleBarRoom = 130;
+// Title bars write in a bold face larger than the controls' 11 pixels.
+constexpr int kTitleBarFontPixels = 15;
 
 namespace {
 
@@ -40,7 +47,7 @@ public:
 private:
     static void show(QMessageBox::Icon icon, const std::string& text) {
         QMessageBox box(icon, toQString(Application::instance().title()), toQString(text), QMessageBox::Ok);
-        box.adjustSize();
+        prepareMessageBox(box);
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             box.move(screen->availableGeometry().center() - box.rect().center());
         box.exec();
@@ -48,6 +55,37 @@ private:
 };
 
 }  // namespace
+
+void prepareMessageBox(QMessageBox& box) {
+    // A message box as narrow as a short text would have its title cut ("Про…иков"): a spacer
+    // across the box's grid holds it at the width of the whole title.
+    const int wanted = titleBarWidth(fromQString(box.windowTitle()));
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const QMargins margins = grid->contentsMargins();
+        const int inner = std::max(0, wanted - margins.left() - margins.right());
+        grid->addItem(new QSpacerItem(inner, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+    box.adjustSize();
+}
+
+}  // namespace detail
+
+int titleBarWidth(const std::string& title) {
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPixelSize(detail::kTitleBarFontPixels);
+    return QFontMetrics(font).horizontalAdvance(detail::toQString(title)) + detail::kTitleBarRoom;
+}
+
+int messageBoxWidth(const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, detail::toQString(Application::instance().title()), detail::toQString(text),
+                    QMessageBox::Ok);
+    detail::prepareMessageBox(box);
+    return box.width();
+}
+
+namespace detail {
 
 std::unique_ptr<DialogService> makeToolkitDialogs() { return std::make_unique<ToolkitDialogs>(); }
 

@@ -52,6 +52,12 @@ public:
     virtual DirectoryChoice chooseDirectory(const std::string& start) = 0;
 };
 
+// The width a window needs for the window manager to show `title` whole in its title bar.
+int titleBarWidth(const std::string& title);
+// The width of the toolkit's message box for `text` under the application's title: at least
+// titleBarWidth of that title, however short the text.
+int messageBoxWidth(const std::string& text);
+
 // Shorthands for the dialogs in force.
 void showMessage(const std::string& text);
 DirectoryChoice chooseDirectory(const std::string& start);

@@ -5,12 +5,15 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "tools/lib/snapshot_driver.h"
 #include "data/data_loader.h"
 #include "runtime/calendar.h"
+#include "tests/support/fixture_files.h"
 
 namespace pvz {
 namespace {
@@ -204,6 +207,65 @@ TEST_F(WindowTest, ChosenDirectoryIsLoadedAfterAFailedSearch) {
     EXPECT_EQ(driver.form().StatusBar1->simpleText(), "  Ready");
     EXPECT_EQ(driver.form().seriesAt(0).Count(), 26);
     EXPECT_EQ(driver.form().store.dataDirectory.back(), '/');
+}
+
+// The real data set in a temporary directory, with `name` holding `text` instead, or with
+// `from` replaced by `to` in it.
+void copyRealData(const test::TempDirectory& into, const std::string& name, const std::string& from,
+                  const std::string& to) {
+    for (const auto& entry : std::filesystem::directory_iterator(kRealData)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (entry.path().filename() == name) {
+            const auto at = text.find(from);
+            ASSERT_NE(at, std::string::npos) << from;
+            text.replace(at, from.size(), to);
+        }
+        into.write(entry.path().filename().string(), text);
+    }
+}
+
+TEST_F(WindowTest, ALoadingFailureStartsNoDisplayCycleAndExitStillEndsTheProgram) {
+    test::TempDirectory data;
+    copyRealData(data, "zt_pvz.dat", "15 1 19 0.009243", "15 1 19 0.0x9243");
+    SnapshotDriver driver(options(data.path()));
+    TForm1& f = driver.form();
+    for (const char* step : {"start", "back", "interval=year", "series=1:off"}) driver.apply(action(step));
+    ASSERT_EQ(driver.messages().size(), 1u);
+    EXPECT_EQ(driver.messages()[0], "Invalid numeric input.");
+    // Nothing was rebuilt: no series has a point, and the controls stay disabled.
+    for (int i = 0; i < kSeriesSlotCount; ++i) EXPECT_EQ(f.seriesAt(i).Count(), 0) << i;
+    for (const Control* c : {static_cast<Control*>(f.GroupBoxScales.get()), static_cast<Control*>(f.GroupBox1.get()),
+                             static_cast<Control*>(f.GroupBox2.get())})
+        EXPECT_FALSE(c->enabled());
+    for (int tag = 1; tag <= kSeriesSlotCount; ++tag) EXPECT_FALSE(f.seriesCheckBox(tag).enabled()) << tag;
+    EXPECT_EQ(f.RadioGroupInterval->itemIndex(), 0);
+    EXPECT_EQ(f.BitBtnStart->caption(), "ВЫХОД");
+    driver.apply(action("start"));
+    EXPECT_TRUE(driver.ended());
+}
+
+TEST_F(WindowTest, ARebuildThatFailsIsShownOnceAndItsRequestsAreDropped) {
+    // A UT1 value of slot 3 too large to round to whole seconds: every rebuild of a window that
+    // holds it fails in the alignment.
+    test::TempDirectory data;
+    copyRealData(data, "iers.usn", "17 10 16 0.204792 0.278201 0.3011965",
+                 "17 10 16 0.204792 0.278201 9300000000000000000.0");
+    SnapshotDriver driver(options(data.path()));
+    TForm1& f = driver.form();
+    driver.apply(action("start"));
+    driver.apply(action("back"));
+    const std::vector<std::string> failures(2, "Invalid floating point operation.");
+    EXPECT_EQ(driver.messages(), failures);
+    EXPECT_LT(f.Chart->drawingCount(), 20);
+    EXPECT_LT(driver.elapsedMs(), 2000.0);
+    EXPECT_FALSE(f.state.redrawRequested);
+    EXPECT_FALSE(f.state.shiftPending);
+    EXPECT_EQ(f.state.timeShiftDays, -7);
+    // The pole coordinates are not aligned, so the same window draws again.
+    driver.apply(action("param=Xp"));
+    EXPECT_EQ(driver.messages(), failures);
+    EXPECT_GT(f.seriesAt(2).Count(), 0);
 }
 
 TEST_F(WindowTest, ReportHasTheDocumentedShape) {

@@ -51,6 +51,29 @@ TEST_F(VerticalScale, ParameterRefillsTheScaleChoice) {
     EXPECT_EQ(xy[0].size(), 9u);  // M, colon, blank, 0,030 and the mark
 }
 
+TEST_F(VerticalScale, TypedGridTextDrawsTheDensityTheBoxShows) {
+    // Typed text used to leave item 0 in force: the box read "16" over a chart of 4 cells.
+    SnapshotDriver driver(options());
+    TForm1& f = driver.form();
+    driver.apply(action("start"));
+    struct Case {
+        const char* typed;
+        int index;
+        int cells;  // no item selected: two cells
+    };
+    const Case cases[] = {{"grid-text=16", 6, 16}, {"grid-text=7", -1, 2}, {"grid-text=8", 2, 8},
+                          {"grid-text=", -1, 2},   {"grid-text=4", 0, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        driver.apply(action(c.typed));
+        EXPECT_EQ(f.ComboBoxGrid->text(), std::string(c.typed).substr(10));
+        EXPECT_EQ(f.ComboBoxGrid->itemIndex(), c.index);
+        const TChartAxis& left = f.Chart->LeftAxis();
+        EXPECT_NEAR((left.Maximum() - left.Minimum()) / left.Increment(), c.cells, 1e-9);
+        EXPECT_FALSE(f.state.redrawRequested);
+    }
+}
+
 TEST_F(VerticalScale, ScaleControlsAskForATableStepOnlyInTheFixedMode) {
     SnapshotDriver driver(options());
     TForm1& f = driver.form();

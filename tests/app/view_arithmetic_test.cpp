@@ -76,7 +76,26 @@ TEST(VerticalStep, CompressThatWouldOverflowMakesNoStep) {
     const double huge = 1.77e308;
     EXPECT_FALSE(verticalStep(VerticalStep::Compress, -huge, huge).has_value());
     EXPECT_FALSE(verticalStep(VerticalStep::ShiftDown, -huge, huge).has_value());
-    EXPECT_TRUE(verticalStep(VerticalStep::Stretch, -huge, huge).has_value());
+    // Even a stretch keeps a height that no drawing can divide; a narrower range stretches.
+    EXPECT_FALSE(verticalStep(VerticalStep::Stretch, -huge, huge).has_value());
+    EXPECT_TRUE(verticalStep(VerticalStep::Stretch, -huge / 2, huge / 2).has_value());
+}
+
+TEST(VerticalStep, CompressWhoseEndsStayFiniteButWhoseHeightWouldNotMakesNoStep) {
+    // 0.89e308 to each side: the next compress step keeps both ends finite, but their
+    // difference overflows, and with it every drawing's label arithmetic.
+    const double end = 0.89e308;
+    ASSERT_TRUE(std::isfinite(end * 1.04));
+    EXPECT_FALSE(verticalStep(VerticalStep::Compress, -end, end).has_value());
+    // Holding the button on an ordinary range stops at the last range whose height is finite.
+    AxisRange r{0.548, 0.58};
+    for (int tick = 0; tick < 30000; ++tick) {
+        const auto next = verticalStep(VerticalStep::Compress, r.minimum, r.maximum);
+        if (!next) break;
+        r = *next;
+    }
+    EXPECT_TRUE(std::isfinite(r.maximum - r.minimum));
+    EXPECT_GT(r.maximum - r.minimum, 1e307);
 }
 
 TEST(WeekNumbers, FontByScreenWidth) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,48 @@ TEST(AxisLabelStep, NumericRows) {
         NumericAxisChart left(row.minimum, row.maximum, row.increment, row.length);
         left.axis.setLabelsSeparation(row.separation);
         EXPECT_NEAR(left.axis.LabelStepForSize(row.size), row.step, row.step * 1e-9);
+    }
+}
+
+TEST(AxisLabelStep, TheTopLabelOfARangeEndingOnAMultipleOfTheGrownStepIsPlaced) {
+    // UT1 in the fixed 2 ms scale with 16 cells (0.548 to 0.58 as the rebuild stores it): with
+    // room for 12 labels the step grows to 0.005, and a step one unit too high lost 0.58.
+    NumericAxisChart left(0.548, 0.5800000000000001, 0.002, 348);
+    left.axis.setLabelsSeparation(100);
+    const double step = left.axis.LabelStepForSize(15);
+    EXPECT_EQ(step, 0.005);
+    const std::vector<double> values = left.labels(step);
+    ASSERT_FALSE(values.empty());
+    EXPECT_NEAR(values.front(), 0.58, 1e-15);
+    EXPECT_EQ(values.size(), 7u);
+}
+
+TEST(AxisLabelStep, ARangeTooLargeToDivideEndsTheDrawingWithoutLabels) {
+    struct Row {
+        double minimum, maximum, increment;
+    };
+    const double largest = std::numeric_limits<double>::max();
+    const Row rows[] = {{-1e308, 1e308, 0.002}, {-1e308, 1e308, 0}, {-largest, largest, 1e-12}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.minimum) + " .. " + ::testing::PrintToString(row.maximum));
+        test::TestChart chart;
+        chart.plot = {0, 0, 400, 300};
+        TChartAxis axis(&chart, AxisPlace::Left);
+        axis.setAutomatic(false);
+        // Only a form being loaded (or data) can give such a range: the setters refuse it.
+        chart.loading = true;
+        axis.setMinimum(row.minimum);
+        axis.setMaximum(row.maximum);
+        axis.setIncrement(row.increment);
+        axis.setLabelsSeparation(100);
+        chart.loading = false;
+        test::layoutAxis(axis);
+        const double step = axis.LabelStepForSize(15);
+        EXPECT_GT(step, 0.0);
+        std::vector<double> values;
+        axis.LabelValues(step, values);
+        EXPECT_TRUE(values.empty()) << ::testing::PrintToString(values);
+        axis.DrawAxis();
     }
 }
 

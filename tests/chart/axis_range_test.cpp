@@ -8,6 +8,7 @@
 #include "chart/chart_axis.h"
 #include "chart/chart_errors.h"
 #include "chart/chart_series.h"
+#include "runtime/errors.h"
 #include "tests/chart/axis_test_chart.h"
 
 namespace pvz {
@@ -43,6 +44,29 @@ TEST(AxisRange, MinimumAboveMaximumIsRefusedAndKeepsTheOldValue) {
     chart.loading = true;  // the stored form description is applied unchecked
     axis.setMinimum(42900);
     EXPECT_EQ(axis.Minimum(), 42900);
+}
+
+TEST(AxisRange, ARangeWhoseExtentOverflowsIsRefusedAndKeepsTheOldValue) {
+    test::TestChart chart;
+    TChartAxis axis(&chart, AxisPlace::Left);
+    axis.setMaximum(1e308);
+    const auto overflow = [](auto&& set) {
+        try {
+            set();
+        } catch (const EOverflow& e) {
+            return e.message();
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(overflow([&] { axis.setMinimum(-1e308); }), "Floating point overflow");
+    EXPECT_EQ(axis.Minimum(), 0.0);
+    axis.setMinimum(-1e307);
+    EXPECT_EQ(overflow([&] { axis.setMaximum(std::numeric_limits<double>::max()); }), "Floating point overflow");
+    EXPECT_EQ(axis.Maximum(), 1e308);
+    // While the form is loaded the range is taken as it comes.
+    chart.loading = true;
+    axis.setMinimum(-1e308);
+    EXPECT_EQ(axis.Minimum(), -1e308);
 }
 
 TEST(AxisRange, NotANumberIsNoRangeEnd) {

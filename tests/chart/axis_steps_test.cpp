@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -33,8 +34,34 @@ TEST(NextNiceStep, RunsOneTwoFiveInEveryDecade) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(show(row.step));
-        EXPECT_NEAR(NextNiceStep(row.step), row.next, row.next * 1e-12);
+        // Exact: a step one unit in the last place too high loses the top label of a range
+        // that ends on a multiple of the step.
+        EXPECT_EQ(NextNiceStep(row.step), row.next);
     }
+}
+
+TEST(NextNiceStep, EveryNiceValueStepsToTheNearestDoubleOfTheNextOne) {
+    // The oracle is the correctly rounded reading of the decimal text ("2e-3").
+    const auto nearest = [](int digit, int exponent) {
+        const std::string text = std::to_string(digit) + "e" + std::to_string(exponent);
+        return std::strtod(text.c_str(), nullptr);
+    };
+    const int digits[] = {1, 2, 5};
+    for (int exponent = -22; exponent <= 22; ++exponent) {
+        for (int i = 0; i < 3; ++i) {
+            const double step = nearest(digits[i], exponent);
+            const double next = i < 2 ? nearest(digits[i + 1], exponent) : nearest(1, exponent + 1);
+            SCOPED_TRACE(show(step));
+            EXPECT_EQ(NextNiceStep(step), next);
+            EXPECT_EQ(NextNiceStep(std::nextafter(step, 0.0)), step);
+        }
+    }
+}
+
+TEST(NextNiceStep, EndsAtInfinityPastTheLargestDouble) {
+    const double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(NextNiceStep(5e307), 1e308);
+    EXPECT_TRUE(std::isinf(NextNiceStep(largest)));
 }
 
 TEST(NextNiceStep, AlwaysGrowsAndLandsOnAOneTwoFiveStep) {

@@ -118,6 +118,44 @@ TEST_F(ChartPanel, UncoveredWindowIsCopiedWithoutDrawingOrEvents) {
     EXPECT_EQ(beforeAxes, 1);
 }
 
+TEST_F(ChartPanel, APropertyChangedDuringADrawingRequestsTheNextDrawing) {
+    // Each drawing event, through the window's own paint and through a drawing into the picture.
+    struct Row {
+        const char* event;
+        TCustomAxisPanel::TNotifyEvent TCustomAxisPanel::*member;
+    };
+    const Row rows[] = {{"OnAfterDraw", &TCustomAxisPanel::OnAfterDraw},
+                        {"OnBeforeDrawAxes", &TCustomAxisPanel::OnBeforeDrawAxes},
+                        {"OnBeforeDrawSeries", &TCustomAxisPanel::OnBeforeDrawSeries}};
+    form.show();
+    pump();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.event);
+        chart.BottomAxis().setAutomatic(false);
+        chart.BottomAxis().setMinMax(0, 10);
+        int calls = 0;
+        chart.*row.member = [&](TCustomAxisPanel&) {
+            // What ChartAfterDraw does: the first drawing changes the property, the next finds it set.
+            ++calls;
+            chart.BottomAxis().setAutomaticMinimum(true);
+        };
+        chart.drawToBitmap();
+        EXPECT_TRUE(chart.isDirty());
+        const int drawings = chart.drawingCount();
+        for (int i = 0; i < 5; ++i) pump();
+        EXPECT_EQ(chart.drawingCount(), drawings + 1);
+        EXPECT_FALSE(chart.isDirty());
+        EXPECT_EQ(calls, 2);
+
+        // The window's own paint asks again in the same way.
+        chart.BottomAxis().setAutomatic(false);
+        for (int i = 0; i < 5; ++i) pump();
+        EXPECT_EQ(chart.drawingCount(), drawings + 3);
+        EXPECT_FALSE(chart.isDirty());
+        chart.*row.member = nullptr;
+    }
+}
+
 TEST_F(ChartPanel, MouseMoveDrawsOnTheWindowUntilThePictureIsShownAgain) {
     applyViewerLook(chart);
     form.show();

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/calendar.h"
 #include "runtime/errors.h"
 
 namespace pvz {
@@ -585,6 +586,33 @@ TEST(FormatSettingsFromLocale, RussianLocale) {
     EXPECT_EQ(s.monthAbbreviations[11], "дек");
     EXPECT_FALSE(s.monthNames[0].empty());
     EXPECT_NE(s.monthNames[0], "January");
+}
+
+TEST(FormatSettingsFromLocale, AMonthStandingAloneIsNamedInTheNominative) {
+    // The genitive "мая" belongs to a full date; a label names the month alone.
+    struct Row {
+        const char* locale;
+        int month;
+        const char* abbreviation;
+        const char* name;
+    };
+    const Row rows[] = {{"ru_RU.UTF-8", 5, "май", "Май"}, {"ru_RU.UTF-8", 6, "июн", "Июнь"},
+                        {"ru_RU.UTF-8", 3, "мар", "Март"},  {"C", 5, "May", "May"},
+                        {"C", 6, "Jun", "June"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.locale) + " " + std::to_string(row.month));
+        const ScopedEnvironment all("LC_ALL", row.locale);
+        locale_t probe = newlocale(LC_TIME_MASK, row.locale, nullptr);
+        if (probe == nullptr) GTEST_SKIP() << row.locale << " is not installed";
+        freelocale(probe);
+        const FormatSettings s = formatSettingsFromLocale();
+        const auto index = static_cast<std::size_t>(row.month - 1);
+        EXPECT_EQ(s.monthAbbreviations[index], row.abbreviation);
+        EXPECT_EQ(s.monthNames[index], row.name);
+        const ScopedFormatSettings using_{s};
+        EXPECT_EQ(formatDateByPattern("mmm", encodeDayNumber(2017, static_cast<std::uint16_t>(row.month), 8)),
+                  row.abbreviation);
+    }
 }
 
 TEST(FormatSettingsFromLocale, CategoriesComeFromTheirOwnVariables) {

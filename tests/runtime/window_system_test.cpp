@@ -108,16 +108,35 @@ TEST_F(ComboBoxTest, FilledFromCodeRaisesNoChangeAndSelectsNothing) {
     }
 }
 
-TEST_F(ComboBoxTest, TypingInTheEditableBoxIsAChange) {
-    ComboBox combo(&form, ComboStyle::DropDown);
-    for (const char* item : {"4", "6", "8"}) combo.addItem(item);
-    combo.setItemIndex(0);
-    int changes = 0;
-    combo.onChange = [&](ComboBox&) { ++changes; };
-    input::typeText(combo, "2");
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(combo.text(), "42");
-    EXPECT_EQ(combo.itemIndex(), 0);  // typing does not move the selection
+TEST_F(ComboBoxTest, TypedTextSelectsTheItemItSpellsAndOtherTextNone) {
+    // Before, the box could read "16" while item 0 ("4") stayed selected and in force.
+    struct Row {
+        const char* typed;
+        const char* text;
+        int index;
+        int changes;  // one per edit; the index follows each one
+    };
+    const Row rows[] = {{"2", "42", -1, 1},  {"\b", "", -1, 1},  {"\b16", "16", 6, 3},
+                        {"\b1", "1", -1, 2}, {"\b8", "8", 2, 2}, {"", "4", 0, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed);
+        ComboBox combo(&form, ComboStyle::DropDown);
+        for (const char* item : {"4", "6", "8", "10", "12", "14", "16"}) combo.addItem(item);
+        combo.setItemIndex(0);
+        int changes = 0;
+        std::vector<int> indices;
+        combo.onChange = [&](ComboBox& sender) {
+            ++changes;
+            indices.push_back(sender.itemIndex());
+        };
+        input::typeText(combo, row.typed);
+        EXPECT_EQ(combo.text(), row.text);
+        EXPECT_EQ(combo.itemIndex(), row.index);
+        EXPECT_EQ(changes, row.changes);
+        if (!indices.empty()) {
+            EXPECT_EQ(indices.back(), row.index);
+        }
+    }
 }
 
 // --- Radio group ----------------------------------------------------------------------------
@@ -399,6 +418,23 @@ TEST(ErrorDisplayText, AppendsAFullStopAfterCharactersAboveIt) {
         SCOPED_TRACE(row.message);
         EXPECT_EQ(errorDisplayText(row.message), row.shown);
     }
+}
+
+TEST(MessageBox, IsWideEnoughForTheWholeTitle) {
+    // A box as narrow as its text had the title cut by the window manager ("Про…иков").
+    Application& application = Application::instance();
+    const std::string previous = application.title();
+    application.setTitle("Просмотр графиков");
+    const int title = titleBarWidth("Просмотр графиков");
+    EXPECT_GT(title, titleBarWidth("Про"));
+    for (const char* text : {"", "Ошибка.", "Invalid numeric input.", "Путь к файлам данных указан неверно!"}) {
+        SCOPED_TRACE(text);
+        EXPECT_GE(messageBoxWidth(text), title);
+    }
+    // A text longer than the title widens the box as before.
+    const std::string line(200, 'W');
+    EXPECT_GT(messageBoxWidth(line), title);
+    application.setTitle(previous);
 }
 
 TEST(ErrorDisplay, AnExceptionFromATimerIsShownAndTheNextTickStillRuns) {

@@ -35,7 +35,8 @@ TEST(SnapshotActions, EveryActionWordParses) {
         {"up=3", K::Up, 3, 0},               {"down=2", K::Down, 2, 0},
         {"stretch=100", K::Stretch, 100, 0}, {"compress=1", K::Compress, 1, 0},
         {"undo", K::Undo, 0, 0},             {"mouse=-5,300", K::Mouse, -5, 300},
-        {"resize=1024x700", K::Resize, 1024, 700},
+        {"resize=1024x700", K::Resize, 1024, 700}, {"grid-text=16", K::GridText, 0, 0},
+        {"grid-text=", K::GridText, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -51,7 +52,7 @@ TEST(SnapshotActions, MalformedWordsAreRefused) {
     for (const char* text : {"", "stop", "start=1", "param=ut1", "param=", "interval=week", "grid=", "grid=x",
                              "series=12:on", "series=0:on", "series=3", "series=3:maybe", "hold-back=-1",
                              "hold-back", "up=2.5", "mouse=1", "mouse=1;2", "resize=0x10", "resize=100",
-                             "back=2", "visor=yes"}) {
+                             "back=2", "visor=yes", "grid-text"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(parseSnapshotAction(text));
     }

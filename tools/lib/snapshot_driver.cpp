@@ -1,5 +1,6 @@
 #include "tools/lib/snapshot_driver.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -7,14 +8,15 @@
 #include "data/series_building.h"
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
+#include "runtime/window_system_input.h"
 
 namespace pvz {
 namespace {
 
-// The display cycle's pass period in milliseconds.
-constexpr double kPassMs = static_cast<double>(kPassPeriodDays * 86400000.0L);
-// Bounds that keep a run finite whatever the handlers do.
-constexpr int kSettleRounds = 100;
+// Bounds, in passes of the display cycle, that keep a run finite whatever the handlers do.
+constexpr int kSettlePasses = 100;
+// A time step waits at most a few passes for its rebuild and 210 ms for its tick.
+constexpr int kPassesPerTick = 16;
 constexpr int kIdleTicks = 2000;
 // A data directory that never holds a file would otherwise ask for a directory for ever.
 constexpr int kChooserOpenings = 5;
@@ -56,16 +58,28 @@ SnapshotDriver::SnapshotDriver(const SnapshotOptions& options) : options_(option
     const int screenWidth = options_.screenWidth;
     formOptions.screenWidth = [screenWidth] { return screenWidth; };
     formOptions.maximise = false;
-    formOptions.cycle = FormOptions::Cycle::External;
     formOptions.exitNow = [this] { ended_ = true; };
+    // The Start handler runs the real display cycle on the simulated clock and pump.
+    formOptions.cycleServices.now = [this] {
+        cycleStarted_ = true;
+        return Clock::time_point{} + time_;
+    };
+    formOptions.cycleServices.waitUntil = [this](Clock::time_point deadline) { pumpUntil(deadline); };
+    formOptions.cycleServices.showError = [](const std::exception& e) { Application::instance().reportError(e.what()); };
+    // The cycle returns at the end of the pass that reaches the goal of runUntil; entered by the
+    // Start handler, outside runUntil, it returns after its first pass.
+    formOptions.cycleServices.stopRequested = [this] {
+        --passesLeft_;
+        return ended_ || passesLeft_ <= 0 || (goal_ && goal_());
+    };
     form_ = std::make_unique<TForm1>(std::move(formOptions));
-    // Time is simulated: the timers tick only when the driver says so.
+    // Time is simulated: the timers tick only when the pump says so.
     form_->Timer1->setEnabled(false);
     form_->Timer2->setEnabled(false);
     form_->setBounds(0, 0, options_.width, options_.height);
     form_->show();
-    nextTimer1Ms_ = form_->Timer1->interval();
-    nextTimer2Ms_ = form_->Timer2->interval();
+    nextTimer1_ = std::chrono::milliseconds(form_->Timer1->interval());
+    nextTimer2_ = std::chrono::milliseconds(form_->Timer2->interval());
     settle();
 }
 
@@ -79,67 +93,74 @@ const std::vector<std::string>& SnapshotDriver::messages() const { return dialog
 
 void SnapshotDriver::deliver(const std::function<void()>& event) { Application::instance().guarded(event); }
 
-void SnapshotDriver::settle() {
-    Application& application = Application::instance();
-    for (int round = 0; round < kSettleRounds && !ended_; ++round) {
-        application.processPendingEvents();
-        bool rebuilt = false;
-        if (form_->state.running) deliver([&] { rebuilt = form_->displayCycle().runPass(); });
-        if (form_->Chart->isDirty()) {
-            deliver([&] { form_->Chart->drawToBitmap(); });
-            application.processPendingEvents();
-            continue;
-        }
-        if (!rebuilt && !(form_->state.running && form_->state.redrawRequested)) break;
+bool SnapshotDriver::cycleLive() const { return cycleStarted_ && form_->state.running && !ended_; }
+
+void SnapshotDriver::runUntil(const Goal& goal, int passes) {
+    if (ended_ || goal()) return;
+    if (cycleLive()) {
+        goal_ = goal;
+        passesLeft_ = passes;
+        deliver([&] { form_->displayCycle().run(form_->options().cycleServices); });
+        goal_ = {};
+        return;
+    }
+    // Before Start, or after a loading that failed: only the event loop runs.
+    for (int pass = 0; pass < passes && !ended_ && !cycleLive(); ++pass) {
+        pumpUntil(Clock::time_point{} + time_ + kPassPeriod);
+        if (goal()) break;
     }
 }
 
-void SnapshotDriver::pass() {
-    if (form_->state.running) deliver([&] { form_->displayCycle().runPass(); });
-    if (form_->Chart->isDirty()) deliver([&] { form_->Chart->drawToBitmap(); });
+void SnapshotDriver::pumpUntil(Clock::time_point deadline) {
+    Application& application = Application::instance();
+    const Clock::duration until = deadline.time_since_epoch();
+    application.processPendingEvents();
+    while (!ended_) {
+        const Clock::duration next = std::min(nextTimer1_, nextTimer2_);
+        if (next > until) break;
+        time_ = std::max(time_, next);
+        Timer& timer = next == nextTimer1_ ? *form_->Timer1 : *form_->Timer2;
+        deliver([&] {
+            if (timer.onTimer) timer.onTimer(timer);
+        });
+        const Clock::duration following = time_ + std::chrono::milliseconds(timer.interval());
+        if (&timer == form_->Timer1.get()) {
+            nextTimer1_ = following;
+            ++timer1Ticks_;
+        } else {
+            nextTimer2_ = following;
+            ++timer2Ticks_;
+        }
+        application.processPendingEvents();
+    }
+    time_ = std::max(time_, until);
+}
+
+void SnapshotDriver::input(const std::function<void()>& event) {
+    // The cycle stopped at the end of a wait (or has not started): the input arrives within that
+    // wait, and the events it posts (paints) are processed before the next pass begins.
+    if (ended_) return;
+    deliver(event);
     Application::instance().processPendingEvents();
 }
 
-void SnapshotDriver::tick(Timer& timer) {
-    deliver([&] {
-        if (timer.onTimer) timer.onTimer(timer);
-    });
-}
-
-void SnapshotDriver::advanceTo(double untilMs) {
-    while (!ended_) {
-        const double next = std::min({nextPassMs_, nextTimer1Ms_, nextTimer2Ms_});
-        if (next > untilMs) break;
-        timeMs_ = next;
-        if (next == nextPassMs_) {
-            pass();
-            nextPassMs_ = timeMs_ + kPassMs;
-        } else if (next == nextTimer1Ms_) {
-            tick(*form_->Timer1);
-            nextTimer1Ms_ = timeMs_ + form_->Timer1->interval();
-        } else {
-            tick(*form_->Timer2);
-            nextTimer2Ms_ = timeMs_ + form_->Timer2->interval();
-        }
-    }
-    timeMs_ = std::max(timeMs_, untilMs);
-}
-
 void SnapshotDriver::advanceTicks(Timer& timer, int ticks) {
-    for (int i = 0; i < ticks && !ended_; ++i) {
-        const double due = &timer == form_->Timer1.get() ? nextTimer1Ms_ : nextTimer2Ms_;
-        advanceTo(due);
-    }
+    const long long& counter = &timer == form_->Timer1.get() ? timer1Ticks_ : timer2Ticks_;
+    const long long target = counter + ticks;
+    runUntil([&] { return counter >= target; }, (ticks + 1) * kPassesPerTick);
 }
 
 void SnapshotDriver::tickUntilIdle() {
     const ViewerState& s = form_->state;
-    for (int i = 0; i < kIdleTicks && !ended_; ++i) {
-        const bool busy = s.buttonHeld[1] || s.buttonHeld[2] || s.shiftRepeating || s.shiftPending;
-        if (!busy) break;
-        advanceTicks(*form_->Timer2, 1);
-    }
-    settle();
+    runUntil([&] { return !(s.buttonHeld[1] || s.buttonHeld[2] || s.shiftRepeating || s.shiftPending); },
+             kIdleTicks * kPassesPerTick);
+}
+
+void SnapshotDriver::settle() {
+    const auto settled = [this] {
+        return !form_->Chart->isDirty() && !(cycleLive() && form_->state.redrawRequested);
+    };
+    runUntil(settled, kSettlePasses);
 }
 
 bool SnapshotDriver::effectivelyEnabled(const Control& control) const {
@@ -149,16 +170,16 @@ bool SnapshotDriver::effectivelyEnabled(const Control& control) const {
 }
 
 void SnapshotDriver::press(SpeedButton& button) {
-    if (!effectivelyEnabled(button)) return;
-    deliver([&] {
-        if (button.onMouseDown) button.onMouseDown(button, MouseButton::Left, button.width() / 2, button.height() / 2);
+    input([this, &button] {
+        if (effectivelyEnabled(button) && button.onMouseDown)
+            button.onMouseDown(button, MouseButton::Left, button.width() / 2, button.height() / 2);
     });
 }
 
 void SnapshotDriver::release(SpeedButton& button) {
-    if (!effectivelyEnabled(button)) return;
-    deliver([&] {
-        if (button.onMouseUp) button.onMouseUp(button, MouseButton::Left, button.width() / 2, button.height() / 2);
+    input([this, &button] {
+        if (effectivelyEnabled(button) && button.onMouseUp)
+            button.onMouseUp(button, MouseButton::Left, button.width() / 2, button.height() / 2);
     });
 }
 
@@ -174,17 +195,26 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
     TForm1& f = *form_;
     using K = SnapshotActionKind;
     auto choose = [&](RadioGroup& group, int index) {
-        if (effectivelyEnabled(group)) deliver([&] { group.setItemIndex(index); });
+        input([this, &group, index] {
+            if (effectivelyEnabled(group)) group.setItemIndex(index);
+        });
     };
     auto pick = [&](ComboBox& combo, int index) {
-        if (!effectivelyEnabled(combo) || index < 0 || index >= combo.itemCount()) return;
-        deliver([&] {
+        input([this, &combo, index] {
+            if (!effectivelyEnabled(combo) || index < 0 || index >= combo.itemCount()) return;
             combo.setItemIndex(index);
             if (combo.onChange) combo.onChange(combo);
         });
     };
     auto check = [&](CheckBox& box, bool on) {
-        if (effectivelyEnabled(box)) deliver([&] { box.setChecked(on); });
+        input([this, &box, on] {
+            if (effectivelyEnabled(box)) box.setChecked(on);
+        });
+    };
+    auto click = [&](auto& control) {
+        input([this, &control] {
+            if (effectivelyEnabled(control) && control.onClick) control.onClick(control);
+        });
     };
     auto hold = [&](SpeedButton& button, Timer& timer, int ticks) {
         press(button);
@@ -192,17 +222,26 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         release(button);
     };
     switch (action.kind) {
-    case K::Start:
-        if (effectivelyEnabled(*f.BitBtnStart))
-            deliver([&] {
-                if (f.BitBtnStart->onClick) f.BitBtnStart->onClick(*f.BitBtnStart);
-            });
-        break;
+    case K::Start: click(*f.BitBtnStart); break;
     case K::Parameter: choose(*f.RadioGroupPVZ, action.a); break;
     case K::Interval: choose(*f.RadioGroupInterval, action.a); break;
     case K::Trend: choose(*f.RadioGroupTrend, action.a); break;
     case K::Grid: pick(*f.ComboBoxGrid, action.a); break;
     case K::Scale: pick(*f.ComboBoxScaleY, action.a); break;
+    case K::GridText: {
+        ComboBox& combo = *f.ComboBoxGrid;
+        const std::string typed = action.text.substr(action.text.find('=') + 1);
+        input([this, &combo, typed] {
+            if (!effectivelyEnabled(combo)) return;
+            // The old text is erased key by key from its end, then the new one typed.
+            const std::string old = combo.text();
+            const auto characters = std::count_if(old.begin(), old.end(), [](char c) {
+                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            });
+            input::typeText(combo, std::string(static_cast<std::size_t>(characters), '\b') + typed);
+        });
+        break;
+    }
     case K::Choose: check(*f.CheckBoxChoise, action.a != 0); break;
     case K::Series: check(f.seriesCheckBox(action.a), action.b != 0); break;
     case K::Visor: check(*f.CheckBoxViz, action.a != 0); break;
@@ -223,21 +262,22 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
     case K::Down: hold(*f.SpeedButton4, *f.Timer1, action.a); break;
     case K::Stretch: hold(*f.SpeedButton5, *f.Timer1, action.a); break;
     case K::Compress: hold(*f.SpeedButton6, *f.Timer1, action.a); break;
-    case K::Undo:
-        if (effectivelyEnabled(*f.SpeedButtonUndo))
-            deliver([&] {
-                if (f.SpeedButtonUndo->onClick) f.SpeedButtonUndo->onClick(*f.SpeedButtonUndo);
-            });
-        break;
+    case K::Undo: click(*f.SpeedButtonUndo); break;
     case K::Mouse: {
-        const Point screen = f.Chart->clientToScreen(Point{action.a, action.b});
-        setPointerScreenPosition(screen);
-        deliver([&] {
-            if (f.Chart->OnMouseMove) f.Chart->OnMouseMove(*f.Chart, action.a, action.b);
+        const int x = action.a;
+        const int y = action.b;
+        input([&f, x, y] {
+            setPointerScreenPosition(f.Chart->clientToScreen(Point{x, y}));
+            if (f.Chart->OnMouseMove) f.Chart->OnMouseMove(*f.Chart, x, y);
         });
         break;
     }
-    case K::Resize: f.setBounds(f.left(), f.top(), action.a, action.b); break;
+    case K::Resize: {
+        const int width = action.a;
+        const int height = action.b;
+        input([&f, width, height] { f.setBounds(f.left(), f.top(), width, height); });
+        break;
+    }
     }
     settle();
 }
@@ -498,7 +538,7 @@ std::string SnapshotDriver::json(bool withStore) {
     w.endArray();
     w.member("drawings", f.Chart->drawingCount());
     w.member("ended", ended_);
-    w.member("elapsedMs", timeMs_);
+    w.member("elapsedMs", elapsedMs());
     if (withStore) writeStore(w, f.store);
     w.endObject();
     return w.text();

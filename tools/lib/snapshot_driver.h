@@ -1,9 +1,12 @@
 #pragma once
 // The headless driver of the real program: a fixed clock, scripted dialogs, user actions that
-// reach the window through its controls, handlers and timer handlers, simulated time for the
-// timers and the display cycle's passes, and the reports (picture, JSON). The pvz-snapshot tool
-// and the integration tests both use it. An Application must exist.
+// reach the window through its controls, handlers and timer handlers, and the reports (picture,
+// JSON). After Start the program's own display cycle runs the passes; the driver only brings a
+// simulated monotonic clock and the pump that delivers input, timer ticks and paints on it. The
+// pvz-snapshot tool and the integration tests both use it. An Application must exist.
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +26,9 @@ public:
     SnapshotDriver(const SnapshotDriver&) = delete;
     SnapshotDriver& operator=(const SnapshotDriver&) = delete;
 
-    // Plays one action and settles: passes without waiting until no rebuild is requested and
-    // the chart is drawn. Does nothing once the program has ended.
+    // Plays one action and settles: passes until no rebuild is requested and the chart is drawn.
+    // Between actions the display cycle returns to the driver and is entered again for the next
+    // one, on the same simulated clock. Does nothing once the program has ended.
     void apply(const SnapshotAction& action);
     void applyAll(const std::vector<SnapshotAction>& actions);
 
@@ -34,7 +38,7 @@ public:
     // Every message box and error display text, in order.
     const std::vector<std::string>& messages() const;
     // Simulated milliseconds since the window was created.
-    double elapsedMs() const { return timeMs_; }
+    double elapsedMs() const { return std::chrono::duration<double, std::milli>(time_).count(); }
 
     // The report of the documented shape; with `withStore` also the store's rows.
     std::string json(bool withStore);
@@ -43,16 +47,24 @@ public:
 
 private:
     class Dialogs;
+    using Clock = MonotonicClock;
+    using Goal = std::function<bool()>;
 
-    void settle();
-    // Runs the passes and timer ticks due up to `untilMs`.
-    void advanceTo(double untilMs);
-    // Advances to the next tick of `timer` (and whatever falls before it).
+    // Runs until `goal` holds at the end of a pass, for at most `passes` passes: inside the
+    // program's own display cycle once Start has entered it, else in the plain event loop.
+    void runUntil(const Goal& goal, int passes);
+    // The simulated pump of the cycle and the event loop: the timer ticks due until the
+    // deadline, each followed by the events it posted (paints).
+    void pumpUntil(Clock::time_point deadline);
+    // User input, delivered now as the window system delivers it within a wait.
+    void input(const std::function<void()>& event);
+    // Runs until `timer` has ticked `ticks` more times.
     void advanceTicks(Timer& timer, int ticks);
-    // Ticks Timer2 until no time step is held, repeating or waiting to be drawn.
+    // Runs until no time step is held, repeating or waiting to be drawn.
     void tickUntilIdle();
-    void pass();
-    void tick(Timer& timer);
+    // Runs until no rebuild is requested and the chart's picture is up to date.
+    void settle();
+    bool cycleLive() const;
     bool effectivelyEnabled(const Control& control) const;
     void press(SpeedButton& button);
     void release(SpeedButton& button);
@@ -63,10 +75,16 @@ private:
     std::unique_ptr<TForm1> form_;
     bool ended_ = false;
 
-    double timeMs_ = 0.0;
-    double nextPassMs_ = 0.0;
-    double nextTimer1Ms_ = 0.0;
-    double nextTimer2Ms_ = 0.0;
+    // Simulated time since the window was created, and the next tick of each timer.
+    Clock::duration time_{};
+    Clock::duration nextTimer1_{};
+    Clock::duration nextTimer2_{};
+    long long timer1Ticks_ = 0;
+    long long timer2Ticks_ = 0;
+    // The display cycle has been entered by the Start handler (loading succeeded).
+    bool cycleStarted_ = false;
+    Goal goal_;
+    int passesLeft_ = 0;
 };
 
 // The whole tool: parses nothing, runs the actions, writes the reports. Returns the exit code

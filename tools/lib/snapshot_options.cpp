@@ -90,6 +90,11 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     if (name == "interval") return withValue(K::Interval, choice(arg, {"month", "year"}));
     if (name == "trend") return withValue(K::Trend, choice(arg, {"no", "yes"}));
     if (name == "grid") return withValue(K::Grid, parseInt(arg));
+    if (name == "grid-text") {
+        if (!hasArg) return std::nullopt;
+        action.kind = K::GridText;
+        return action;
+    }
     if (name == "scale") return withValue(K::Scale, parseInt(arg));
     if (name == "choose") return withValue(K::Choose, onOff(arg));
     if (name == "visor") return withValue(K::Visor, onOff(arg));

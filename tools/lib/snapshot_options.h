@@ -16,6 +16,7 @@ enum class SnapshotActionKind {
     Interval,      // a = item of RadioGroupInterval
     Trend,         // a = item of RadioGroupTrend
     Grid,          // a = item of ComboBoxGrid
+    GridText,      // the text after "=" is typed into ComboBoxGrid in place of its text
     Scale,         // a = item of ComboBoxScaleY
     Choose,        // a = 1 checks CheckBoxChoise, 0 unchecks it
     Series,        // a = Tag of the series check box, b = 1 on, 0 off
