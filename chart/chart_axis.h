@@ -70,76 +70,46 @@ public:
     // Sets both ends, opening the range first so that the order of the checks cannot refuse
     // a valid new range.
     void setMinMax(double minimum, double maximum);
-    int MinorTickCount() const { return minorTickCount_; }
-    void setMinorTickCount(int count) { change(minorTickCount_, count); }
+    PVZ_CHART_PROPERTY(int, MinorTickCount, minorTickCount_)
 
-    bool Logarithmic() const { return logarithmic_; }
-    void setLogarithmic(bool logarithmic) { change(logarithmic_, logarithmic); }
-    int LogarithmicBase() const { return logarithmicBase_; }
-    void setLogarithmicBase(int base) { change(logarithmicBase_, base); }
+    PVZ_CHART_PROPERTY(bool, Logarithmic, logarithmic_)
+    PVZ_CHART_PROPERTY(int, LogarithmicBase, logarithmicBase_)
 
     // Appearance.
-    const TChartPen& Axis() const { return axisPen_; }
-    void setAxis(const TChartPen& pen) { change(axisPen_, pen); }
-    const TChartAxisTitle& Title() const { return title_; }
-    void setTitle(const TChartAxisTitle& title) { change(title_, title); }
-    int TitleSize() const { return titleSize_; }
-    void setTitleSize(int size) { change(titleSize_, size); }
-    const TChartPen& Grid() const { return grid_; }
-    void setGrid(const TChartPen& pen) { change(grid_, pen); }
-    bool GridCentered() const { return gridCentered_; }
-    void setGridCentered(bool centered) { change(gridCentered_, centered); }
-    bool Labels() const { return labels_; }
-    void setLabels(bool labels) { change(labels_, labels); }
-    int LabelsAngle() const { return labelsAngle_; }
-    void setLabelsAngle(int angle) { change(labelsAngle_, angle); }
-    const Font& LabelsFont() const { return labelsFont_; }
-    void setLabelsFont(const Font& font) { change(labelsFont_, font); }
-    bool LabelsOnAxis() const { return labelsOnAxis_; }
-    void setLabelsOnAxis(bool onAxis) { change(labelsOnAxis_, onAxis); }
+    PVZ_CHART_PROPERTY(const TChartPen&, Axis, axisPen_)
+    PVZ_CHART_PROPERTY(const TChartAxisTitle&, Title, title_)
+    PVZ_CHART_PROPERTY(int, TitleSize, titleSize_)
+    PVZ_CHART_PROPERTY(const TChartPen&, Grid, grid_)
+    PVZ_CHART_PROPERTY(bool, GridCentered, gridCentered_)
+    PVZ_CHART_PROPERTY(bool, Labels, labels_)
+    PVZ_CHART_PROPERTY(int, LabelsAngle, labelsAngle_)
+    PVZ_CHART_PROPERTY(const Font&, LabelsFont, labelsFont_)
+    PVZ_CHART_PROPERTY(bool, LabelsOnAxis, labelsOnAxis_)
     int LabelsSeparation() const { return labelsSeparation_; }
     // Raises AxisException "Labels Separation % must be greater than 0" below 0.
     void setLabelsSeparation(int percent);
-    int LabelsSize() const { return labelsSize_; }
-    void setLabelsSize(int size) { change(labelsSize_, size); }
-    TAxisLabelStyle LabelStyle() const { return labelStyle_; }
-    void setLabelStyle(TAxisLabelStyle style) { change(labelStyle_, style); }
+    PVZ_CHART_PROPERTY(int, LabelsSize, labelsSize_)
+    PVZ_CHART_PROPERTY(TAxisLabelStyle, LabelStyle, labelStyle_)
     const std::string& AxisValuesFormat() const { return axisValuesFormat_; }
     void setAxisValuesFormat(std::string_view pattern) { change(axisValuesFormat_, pattern); }
     const std::string& DateTimeFormat() const { return dateTimeFormat_; }
     void setDateTimeFormat(std::string_view pattern) { change(dateTimeFormat_, pattern); }
-    bool ExactDateTime() const { return exactDateTime_; }
-    void setExactDateTime(bool exact) { change(exactDateTime_, exact); }
-    bool RoundFirstLabel() const { return roundFirstLabel_; }
-    void setRoundFirstLabel(bool round) { change(roundFirstLabel_, round); }
-    bool LabelsMultiLine() const { return labelsMultiLine_; }
-    void setLabelsMultiLine(bool multiLine) { change(labelsMultiLine_, multiLine); }
-    const TChartPen& MinorGrid() const { return minorGrid_; }
-    void setMinorGrid(const TChartPen& pen) { change(minorGrid_, pen); }
-    int MinorTickLength() const { return minorTickLength_; }
-    void setMinorTickLength(int length) { change(minorTickLength_, length); }
-    const TChartPen& MinorTicks() const { return minorTicks_; }
-    void setMinorTicks(const TChartPen& pen) { change(minorTicks_, pen); }
-    const TChartPen& Ticks() const { return ticks_; }
-    void setTicks(const TChartPen& pen) { change(ticks_, pen); }
-    const TChartPen& TicksInner() const { return ticksInner_; }
-    void setTicksInner(const TChartPen& pen) { change(ticksInner_, pen); }
-    int TickInnerLength() const { return tickInnerLength_; }
-    void setTickInnerLength(int length) { change(tickInnerLength_, length); }
-    int TickLength() const { return tickLength_; }
-    void setTickLength(int length) { change(tickLength_, length); }
-    bool TickOnLabelsOnly() const { return tickOnLabelsOnly_; }
-    void setTickOnLabelsOnly(bool onLabelsOnly) { change(tickOnLabelsOnly_, onLabelsOnly); }
-    bool Inverted() const { return inverted_; }
-    void setInverted(bool inverted) { change(inverted_, inverted); }
-    bool Visible() const { return visible_; }
-    void setVisible(bool visible) { change(visible_, visible); }
-    double StartPosition() const { return startPosition_; }
-    void setStartPosition(double percent) { change(startPosition_, percent); }
-    double EndPosition() const { return endPosition_; }
-    void setEndPosition(double percent) { change(endPosition_, percent); }
-    double PositionPercent() const { return positionPercent_; }
-    void setPositionPercent(double percent) { change(positionPercent_, percent); }
+    PVZ_CHART_PROPERTY(bool, ExactDateTime, exactDateTime_)
+    PVZ_CHART_PROPERTY(bool, RoundFirstLabel, roundFirstLabel_)
+    PVZ_CHART_PROPERTY(bool, LabelsMultiLine, labelsMultiLine_)
+    PVZ_CHART_PROPERTY(const TChartPen&, MinorGrid, minorGrid_)
+    PVZ_CHART_PROPERTY(int, MinorTickLength, minorTickLength_)
+    PVZ_CHART_PROPERTY(const TChartPen&, MinorTicks, minorTicks_)
+    PVZ_CHART_PROPERTY(const TChartPen&, Ticks, ticks_)
+    PVZ_CHART_PROPERTY(const TChartPen&, TicksInner, ticksInner_)
+    PVZ_CHART_PROPERTY(int, TickInnerLength, tickInnerLength_)
+    PVZ_CHART_PROPERTY(int, TickLength, tickLength_)
+    PVZ_CHART_PROPERTY(bool, TickOnLabelsOnly, tickOnLabelsOnly_)
+    PVZ_CHART_PROPERTY(bool, Inverted, inverted_)
+    PVZ_CHART_PROPERTY(bool, Visible, visible_)
+    PVZ_CHART_PROPERTY(double, StartPosition, startPosition_)
+    PVZ_CHART_PROPERTY(double, EndPosition, endPosition_)
+    PVZ_CHART_PROPERTY(double, PositionPercent, positionPercent_)
 
     // State of the current (or last) repaint.
     double EffectiveMinimum() const { return effectiveMinimum_; }

@@ -3,18 +3,9 @@
 // it, and setters that ask that chart for a repaint only when a value really changes.
 
 #include "chart/chart_owner.h"
+#include "chart/chart_property.h"
 
 namespace pvz {
-
-// Stores `value` in `field`; true when the field held something else. Every setter of the
-// chart's parts and series goes through it, so that setting a value already held costs no
-// repaint.
-template <class T, class V>
-[[nodiscard]] bool storeIfChanged(T& field, const V& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
 
 class TChartElement {
 public:
@@ -33,6 +24,7 @@ protected:
     }
     // True while the chart applies its stored description: range checks and cascades wait.
     bool loading() const { return chart_ != nullptr && chart_->isLoading(); }
+    // The store of every PVZ_CHART_PROPERTY setter.
     template <class T, class V>
     void change(T& field, const V& value) {
         if (storeIfChanged(field, value)) repaint();

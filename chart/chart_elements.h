@@ -18,14 +18,10 @@ class TChartGradient : public TChartElement {
 public:
     using TChartElement::TChartElement;
 
-    bool Visible() const { return visible_; }
-    void setVisible(bool visible) { change(visible_, visible); }
-    TGradientDirection Direction() const { return direction_; }
-    void setDirection(TGradientDirection direction) { change(direction_, direction); }
-    Color StartColor() const { return startColor_; }
-    void setStartColor(Color color) { change(startColor_, color); }
-    Color EndColor() const { return endColor_; }
-    void setEndColor(Color color) { change(endColor_, color); }
+    PVZ_CHART_PROPERTY(bool, Visible, visible_)
+    PVZ_CHART_PROPERTY(TGradientDirection, Direction, direction_)
+    PVZ_CHART_PROPERTY(Color, StartColor, startColor_)
+    PVZ_CHART_PROPERTY(Color, EndColor, endColor_)
 
 private:
     bool visible_ = false;
@@ -38,16 +34,11 @@ class TChartWall : public TChartElement {
 public:
     using TChartElement::TChartElement;
 
-    pvz::Color Color() const { return color_; }
-    void setColor(pvz::Color color) { change(color_, color); }
-    const TChartBrush& Brush() const { return brush_; }
-    void setBrush(const TChartBrush& brush) { change(brush_, brush); }
-    const TChartPen& Pen() const { return pen_; }
-    void setPen(const TChartPen& pen) { change(pen_, pen); }
-    int Size() const { return size_; }
-    void setSize(int size) { change(size_, size); }
-    bool Dark3D() const { return dark3D_; }
-    void setDark3D(bool dark3D) { change(dark3D_, dark3D); }
+    PVZ_CHART_PROPERTY(pvz::Color, Color, color_)
+    PVZ_CHART_PROPERTY(const TChartBrush&, Brush, brush_)
+    PVZ_CHART_PROPERTY(const TChartPen&, Pen, pen_)
+    PVZ_CHART_PROPERTY(int, Size, size_)
+    PVZ_CHART_PROPERTY(bool, Dark3D, dark3D_)
 
     // A flat wall over `plot`, its right and bottom edges included: outlined with the wall's
     // pen and filled with the wall's colour, unless the colour is unset or the brush clear.
@@ -79,23 +70,15 @@ class TChartTitle : public TChartElement {
 public:
     explicit TChartTitle(ChartOwner* chart);
 
-    const std::vector<std::string>& Text() const { return text_; }
-    void setText(const std::vector<std::string>& lines) { change(text_, lines); }
+    PVZ_CHART_PROPERTY(const std::vector<std::string>&, Text, text_)
     void setText(std::string_view line) { setText(std::vector<std::string>{std::string(line)}); }
-    const pvz::Font& Font() const { return font_; }
-    void setFont(const pvz::Font& font) { change(font_, font); }
-    TextAlign Alignment() const { return alignment_; }
-    void setAlignment(TextAlign alignment) { change(alignment_, alignment); }
-    pvz::Color Color() const { return color_; }
-    void setColor(pvz::Color color) { change(color_, color); }
-    const TChartBrush& Brush() const { return brush_; }
-    void setBrush(const TChartBrush& brush) { change(brush_, brush); }
-    const TChartPen& Frame() const { return frame_; }
-    void setFrame(const TChartPen& pen) { change(frame_, pen); }
-    bool AdjustFrame() const { return adjustFrame_; }
-    void setAdjustFrame(bool adjust) { change(adjustFrame_, adjust); }
-    bool Visible() const { return visible_; }
-    void setVisible(bool visible) { change(visible_, visible); }
+    PVZ_CHART_PROPERTY(const pvz::Font&, Font, font_)
+    PVZ_CHART_PROPERTY(TextAlign, Alignment, alignment_)
+    PVZ_CHART_PROPERTY(pvz::Color, Color, color_)
+    PVZ_CHART_PROPERTY(const TChartBrush&, Brush, brush_)
+    PVZ_CHART_PROPERTY(const TChartPen&, Frame, frame_)
+    PVZ_CHART_PROPERTY(bool, AdjustFrame, adjustFrame_)
+    PVZ_CHART_PROPERTY(bool, Visible, visible_)
 
     // Draws the lines over the plot and moves the plot's top (bottom for a foot) past them.
     // Nothing happens when the title is hidden or has no text.

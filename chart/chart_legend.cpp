@@ -11,8 +11,6 @@ namespace pvz {
 
 TChartFontObject::TChartFontObject(ChartOwner* chart) : TChartElement(chart) {}
 
-void TChartFontObject::setFont(const pvz::Font& font) { change(font_, font); }
-
 TCustomChartLegend::TCustomChartLegend(ChartOwner* chart) : TChartFontObject(chart) {}
 
 void TCustomChartLegend::setColorWidth(int percent) {

@@ -24,8 +24,7 @@ class TChartFontObject : public TChartElement {
 public:
     explicit TChartFontObject(ChartOwner* chart);
 
-    const pvz::Font& Font() const { return font_; }
-    void setFont(const pvz::Font& font);
+    PVZ_CHART_PROPERTY(const pvz::Font&, Font, font_)
 
 private:
     pvz::Font font_;
@@ -35,43 +34,26 @@ class TCustomChartLegend : public TChartFontObject {
 public:
     explicit TCustomChartLegend(ChartOwner* chart);
 
-    TLegendAlignment Alignment() const { return alignment_; }
-    void setAlignment(TLegendAlignment alignment) { change(alignment_, alignment); }
-    const TChartBrush& Brush() const { return brush_; }
-    void setBrush(const TChartBrush& brush) { change(brush_, brush); }
-    pvz::Color Color() const { return color_; }
-    void setColor(pvz::Color color) { change(color_, color); }
+    PVZ_CHART_PROPERTY(TLegendAlignment, Alignment, alignment_)
+    PVZ_CHART_PROPERTY(const TChartBrush&, Brush, brush_)
+    PVZ_CHART_PROPERTY(pvz::Color, Color, color_)
     int ColorWidth() const { return colorWidth_; }
     // Raises LegendException "Legend Color Width must be between 0 and 100 %" outside 0..100.
     void setColorWidth(int percent);
-    const TChartPen& DividingLines() const { return dividingLines_; }
-    void setDividingLines(const TChartPen& pen) { change(dividingLines_, pen); }
-    int FirstValue() const { return firstValue_; }
-    void setFirstValue(int first) { change(firstValue_, first); }
-    const TChartPen& Frame() const { return frame_; }
-    void setFrame(const TChartPen& pen) { change(frame_, pen); }
-    int HorizMargin() const { return horizMargin_; }
-    void setHorizMargin(int margin) { change(horizMargin_, margin); }
-    bool Inverted() const { return inverted_; }
-    void setInverted(bool inverted) { change(inverted_, inverted); }
-    TLegendStyle LegendStyle() const { return legendStyle_; }
-    void setLegendStyle(TLegendStyle style) { change(legendStyle_, style); }
-    int MaxNumRows() const { return maxNumRows_; }
-    void setMaxNumRows(int rows) { change(maxNumRows_, rows); }
-    bool ResizeChart() const { return resizeChart_; }
-    void setResizeChart(bool resize) { change(resizeChart_, resize); }
-    pvz::Color ShadowColor() const { return shadowColor_; }
-    void setShadowColor(pvz::Color color) { change(shadowColor_, color); }
-    int ShadowSize() const { return shadowSize_; }
-    void setShadowSize(int size) { change(shadowSize_, size); }
-    TLegendTextStyle TextStyle() const { return textStyle_; }
-    void setTextStyle(TLegendTextStyle style) { change(textStyle_, style); }
-    int TopPos() const { return topPos_; }
-    void setTopPos(int percent) { change(topPos_, percent); }
-    int VertMargin() const { return vertMargin_; }
-    void setVertMargin(int margin) { change(vertMargin_, margin); }
-    bool Visible() const { return visible_; }
-    void setVisible(bool visible) { change(visible_, visible); }
+    PVZ_CHART_PROPERTY(const TChartPen&, DividingLines, dividingLines_)
+    PVZ_CHART_PROPERTY(int, FirstValue, firstValue_)
+    PVZ_CHART_PROPERTY(const TChartPen&, Frame, frame_)
+    PVZ_CHART_PROPERTY(int, HorizMargin, horizMargin_)
+    PVZ_CHART_PROPERTY(bool, Inverted, inverted_)
+    PVZ_CHART_PROPERTY(TLegendStyle, LegendStyle, legendStyle_)
+    PVZ_CHART_PROPERTY(int, MaxNumRows, maxNumRows_)
+    PVZ_CHART_PROPERTY(bool, ResizeChart, resizeChart_)
+    PVZ_CHART_PROPERTY(pvz::Color, ShadowColor, shadowColor_)
+    PVZ_CHART_PROPERTY(int, ShadowSize, shadowSize_)
+    PVZ_CHART_PROPERTY(TLegendTextStyle, TextStyle, textStyle_)
+    PVZ_CHART_PROPERTY(int, TopPos, topPos_)
+    PVZ_CHART_PROPERTY(int, VertMargin, vertMargin_)
+    PVZ_CHART_PROPERTY(bool, Visible, visible_)
 
     // As the last drawing left them.
     const Rect& LegendRect() const { return geometry_.rect; }

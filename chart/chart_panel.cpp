@@ -295,7 +295,7 @@ TCustomChart::TCustomChart(Control* parent)
 
 void TCustomChart::setChart3DPercent(int percent) {
     if (percent < 1 || percent > 100) throw ChartException("3D effect percent must be between 1 and 100");
-    changePanel(chart3DPercent_, percent);
+    change(chart3DPercent_, percent);
 }
 
 void TCustomChart::setBackColor(pvz::Color color) {

@@ -17,6 +17,7 @@
 #include "chart/chart_gradient.h"
 #include "chart/chart_legend.h"
 #include "chart/chart_owner.h"
+#include "chart/chart_property.h"
 #include "chart/chart_series.h"
 #include "chart/line_series.h"
 #include "chart/plot_layout.h"
@@ -77,32 +78,22 @@ public:
     ~TCustomChartPanel() override;
 
     // Margins in percent of the panel's width (left, right) and height (top, bottom).
-    int MarginLeft() const { return margins_.left; }
-    void setMarginLeft(int percent) { changePanel(margins_.left, percent); }
-    int MarginTop() const { return margins_.top; }
-    void setMarginTop(int percent) { changePanel(margins_.top, percent); }
-    int MarginRight() const { return margins_.right; }
-    void setMarginRight(int percent) { changePanel(margins_.right, percent); }
-    int MarginBottom() const { return margins_.bottom; }
-    void setMarginBottom(int percent) { changePanel(margins_.bottom, percent); }
+    PVZ_CHART_PROPERTY(int, MarginLeft, margins_.left)
+    PVZ_CHART_PROPERTY(int, MarginTop, margins_.top)
+    PVZ_CHART_PROPERTY(int, MarginRight, margins_.right)
+    PVZ_CHART_PROPERTY(int, MarginBottom, margins_.bottom)
 
     // The panel's colour (hides the control's own setter, which does not repaint the chart).
-    pvz::Color Color() const { return color_; }
-    void setColor(pvz::Color color) { changePanel(color_, color); }
-    int BorderWidth() const { return borderWidth_; }
-    void setBorderWidth(int width) { changePanel(borderWidth_, width); }
-    TPanelBevel BevelOuter() const { return bevelOuter_; }
-    void setBevelOuter(TPanelBevel bevel) { changePanel(bevelOuter_, bevel); }
-    TPanelBevel BevelInner() const { return bevelInner_; }
-    void setBevelInner(TPanelBevel bevel) { changePanel(bevelInner_, bevel); }
-    int BevelWidth() const { return bevelWidth_; }
-    void setBevelWidth(int width) { changePanel(bevelWidth_, width); }
+    PVZ_CHART_PROPERTY(pvz::Color, Color, color_)
+    PVZ_CHART_PROPERTY(int, BorderWidth, borderWidth_)
+    PVZ_CHART_PROPERTY(TPanelBevel, BevelOuter, bevelOuter_)
+    PVZ_CHART_PROPERTY(TPanelBevel, BevelInner, bevelInner_)
+    PVZ_CHART_PROPERTY(int, BevelWidth, bevelWidth_)
 
     // While false, repaint requests do nothing (the chart is false during construction).
     bool AutoRepaint() const { return autoRepaint_; }
     void setAutoRepaint(bool on) { autoRepaint_ = on; }
-    bool BufferedDisplay() const { return bufferedDisplay_; }
-    void setBufferedDisplay(bool on) { changePanel(bufferedDisplay_, on); }
+    PVZ_CHART_PROPERTY(bool, BufferedDisplay, bufferedDisplay_)
 
     // The drawing canvas: the off-screen picture during a drawing, the window otherwise.
     Canvas& ChartCanvas() { return chartCanvas_; }
@@ -157,8 +148,9 @@ protected:
     void countDrawing() { ++drawingCount_; }
     TChartCanvas3D& chartCanvas3D() { return chartCanvas_; }
 
-    template <class T>
-    void changePanel(T& field, const T& value) {
+    // The store of every PVZ_CHART_PROPERTY setter of the panel and the chart.
+    template <class T, class V>
+    void change(T& field, const V& value) {
         if (storeIfChanged(field, value)) requestChartRepaint();
     }
 
@@ -233,10 +225,8 @@ public:
     // Bottom, top, left, right, depth: the order of layout and drawing.
     const std::array<TCustomChartAxis*, 5>& AxesList() const { return axes_; }
 
-    bool AxisVisible() const { return axisVisible_; }
-    void setAxisVisible(bool visible) { changePanel(axisVisible_, visible); }
-    bool ClipPoints() const { return clipPoints_; }
-    void setClipPoints(bool clip) { changePanel(clipPoints_, clip); }
+    PVZ_CHART_PROPERTY(bool, AxisVisible, axisVisible_)
+    PVZ_CHART_PROPERTY(bool, ClipPoints, clipPoints_)
 
     // The series in the order they were added. The chart refers to them; they must be removed
     // (or outlive the chart) before they are destroyed.
@@ -308,10 +298,8 @@ public:
     explicit TCustomChart(Control* parent);
 
     // Three-dimensional views are not drawn: the chart always draws flat.
-    bool View3D() const { return view3D_; }
-    void setView3D(bool on) { changePanel(view3D_, on); }
-    bool View3DWalls() const { return view3DWalls_; }
-    void setView3DWalls(bool on) { changePanel(view3DWalls_, on); }
+    PVZ_CHART_PROPERTY(bool, View3D, view3D_)
+    PVZ_CHART_PROPERTY(bool, View3DWalls, view3DWalls_)
     int Chart3DPercent() const { return chart3DPercent_; }
     // Raises ChartException "3D effect percent must be between 1 and 100" outside 1..100.
     void setChart3DPercent(int percent);

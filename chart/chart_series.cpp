@@ -3,7 +3,6 @@
 #include <cassert>
 
 #include "chart/chart_axis.h"
-#include "chart/chart_element.h"
 #include "chart/chart_owner.h"
 
 namespace pvz {
@@ -16,29 +15,7 @@ void TChartSeries::repaint() {
     if (parentChart_ != nullptr) parentChart_->requestRepaint();
 }
 
-void TChartSeries::setActive(bool active) {
-    if (storeIfChanged(active_, active)) repaint();
-}
-
-void TChartSeries::setSeriesColor(Color color) {
-    if (storeIfChanged(seriesColor_, color)) repaint();
-}
-
-void TChartSeries::setTitle(std::string_view title) {
-    if (storeIfChanged(title_, title)) repaint();
-}
-
-void TChartSeries::setShowInLegend(bool show) {
-    if (storeIfChanged(showInLegend_, show)) repaint();
-}
-
-void TChartSeries::setHorizAxis(THorizAxis axis) {
-    if (storeIfChanged(horizAxis_, axis)) repaint();
-}
-
-void TChartSeries::setVertAxis(TVertAxis axis) {
-    if (storeIfChanged(vertAxis_, axis)) repaint();
-}
+void TChartSeries::setTitle(std::string_view title) { change(title_, title); }
 
 Color TChartSeries::pointColor(int index) const {
     assert(index >= 0 && index < Count());

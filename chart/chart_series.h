@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chart/chart_property.h"
 #include "chart/chart_values.h"
 #include "runtime/graphics.h"
 
@@ -38,18 +39,13 @@ public:
     const std::string& Name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
 
-    bool Active() const { return active_; }
-    void setActive(bool active);
-    Color SeriesColor() const { return seriesColor_; }
-    void setSeriesColor(Color color);
+    PVZ_CHART_PROPERTY(bool, Active, active_)
+    PVZ_CHART_PROPERTY(Color, SeriesColor, seriesColor_)
     const std::string& Title() const { return title_; }
     void setTitle(std::string_view title);
-    bool ShowInLegend() const { return showInLegend_; }
-    void setShowInLegend(bool show);
-    THorizAxis HorizAxis() const { return horizAxis_; }
-    void setHorizAxis(THorizAxis axis);
-    TVertAxis VertAxis() const { return vertAxis_; }
-    void setVertAxis(TVertAxis axis);
+    PVZ_CHART_PROPERTY(bool, ShowInLegend, showInLegend_)
+    PVZ_CHART_PROPERTY(THorizAxis, HorizAxis, horizAxis_)
+    PVZ_CHART_PROPERTY(TVertAxis, VertAxis, vertAxis_)
 
     TChartValueList& XValues() { return xValues_; }
     const TChartValueList& XValues() const { return xValues_; }
@@ -103,6 +99,11 @@ public:
 protected:
     // Tells the chart that something it shows has changed.
     void repaint();
+    // The store of every PVZ_CHART_PROPERTY setter.
+    template <class T, class V>
+    void change(T& field, const V& value) {
+        if (storeIfChanged(field, value)) repaint();
+    }
 
     int firstVisible_ = -1;
     int lastVisible_ = -1;

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "chart/chart_axis.h"
-#include "chart/chart_element.h"
 #include "chart/chart_errors.h"
 #include "chart/chart_owner.h"
 
@@ -32,34 +31,13 @@ void TSeriesPointer::changed() {
     if (changed_) changed_();
 }
 
-void TSeriesPointer::setBrush(const TChartBrush& brush) {
-    if (storeIfChanged(brush_, brush)) changed();
-}
-void TSeriesPointer::setDark3D(bool dark3D) {
-    if (storeIfChanged(dark3D_, dark3D)) changed();
-}
-void TSeriesPointer::setDraw3D(bool draw3D) {
-    if (storeIfChanged(draw3D_, draw3D)) changed();
-}
 void TSeriesPointer::setHorizSize(int size) {
     if (size < 1) throw ChartException("Pointer size must be greater than zero");
-    if (storeIfChanged(horizSize_, size)) changed();
+    change(horizSize_, size);
 }
 void TSeriesPointer::setVertSize(int size) {
     if (size < 1) throw ChartException("Pointer size must be greater than zero");
-    if (storeIfChanged(vertSize_, size)) changed();
-}
-void TSeriesPointer::setInflateMargins(bool inflate) {
-    if (storeIfChanged(inflateMargins_, inflate)) changed();
-}
-void TSeriesPointer::setPen(const TChartPen& pen) {
-    if (storeIfChanged(pen_, pen)) changed();
-}
-void TSeriesPointer::setStyle(TSeriesPointerStyle style) {
-    if (storeIfChanged(style_, style)) changed();
-}
-void TSeriesPointer::setVisible(bool visible) {
-    if (storeIfChanged(visible_, visible)) changed();
+    change(vertSize_, size);
 }
 
 void TSeriesPointer::prepareCanvas(Canvas& canvas, Color c) const {
@@ -98,28 +76,6 @@ VisibleRange visibleRangeOf(const TChartValueList& xValues, double edgeLow, doub
 // ---- TCustomSeries
 
 TCustomSeries::TCustomSeries() : pointer_([this] { pointerChanged(); }) {}
-
-void TCustomSeries::setLinePen(const TChartPen& pen) {
-    if (storeIfChanged(linePen_, pen)) repaint();
-}
-void TCustomSeries::setLineBrush(const TChartBrush& brush) {
-    if (storeIfChanged(lineBrush_, brush)) repaint();
-}
-void TCustomSeries::setLineHeight(int height) {
-    if (storeIfChanged(lineHeight_, height)) repaint();
-}
-void TCustomSeries::setStairs(bool stairs) {
-    if (storeIfChanged(stairs_, stairs)) repaint();
-}
-void TCustomSeries::setInvertedStairs(bool inverted) {
-    if (storeIfChanged(invertedStairs_, inverted)) repaint();
-}
-void TCustomSeries::setDark3D(bool dark3D) {
-    if (storeIfChanged(dark3D_, dark3D)) repaint();
-}
-void TCustomSeries::setColorEachPoint(bool each) {
-    if (storeIfChanged(colorEachPoint_, each)) repaint();
-}
 
 Color TCustomSeries::ValueColor(int index) const {
     if (index >= 0 && index < Count()) {

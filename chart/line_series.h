@@ -21,25 +21,18 @@ public:
     // `changed` is called after every setter that changed a value.
     explicit TSeriesPointer(std::function<void()> changed);
 
-    const TChartBrush& Brush() const { return brush_; }
-    void setBrush(const TChartBrush& brush);
-    bool Dark3D() const { return dark3D_; }
-    void setDark3D(bool dark3D);
-    bool Draw3D() const { return draw3D_; }
-    void setDraw3D(bool draw3D);
+    PVZ_CHART_PROPERTY(const TChartBrush&, Brush, brush_)
+    PVZ_CHART_PROPERTY(bool, Dark3D, dark3D_)
+    PVZ_CHART_PROPERTY(bool, Draw3D, draw3D_)
     int HorizSize() const { return horizSize_; }
     // Raises ChartException "Pointer size must be greater than zero" below 1.
     void setHorizSize(int size);
     int VertSize() const { return vertSize_; }
     void setVertSize(int size);
-    bool InflateMargins() const { return inflateMargins_; }
-    void setInflateMargins(bool inflate);
-    const TChartPen& Pen() const { return pen_; }
-    void setPen(const TChartPen& pen);
-    TSeriesPointerStyle Style() const { return style_; }
-    void setStyle(TSeriesPointerStyle style);
-    bool Visible() const { return visible_; }
-    void setVisible(bool visible);
+    PVZ_CHART_PROPERTY(bool, InflateMargins, inflateMargins_)
+    PVZ_CHART_PROPERTY(const TChartPen&, Pen, pen_)
+    PVZ_CHART_PROPERTY(TSeriesPointerStyle, Style, style_)
+    PVZ_CHART_PROPERTY(bool, Visible, visible_)
 
     // Sets the canvas pen and brush for a pointer in colour c: a hidden pen draws nothing, unset
     // pen and brush colours take c.
@@ -49,6 +42,11 @@ public:
 
 private:
     void changed();
+    // The store of every PVZ_CHART_PROPERTY setter.
+    template <class T, class V>
+    void change(T& field, const V& value) {
+        if (storeIfChanged(field, value)) changed();
+    }
 
     std::function<void()> changed_;
     TChartBrush brush_;
@@ -93,20 +91,13 @@ public:
 
     TCustomSeries();
 
-    const TChartPen& LinePen() const { return linePen_; }
-    void setLinePen(const TChartPen& pen);
-    const TChartBrush& LineBrush() const { return lineBrush_; }
-    void setLineBrush(const TChartBrush& brush);
-    int LineHeight() const { return lineHeight_; }
-    void setLineHeight(int height);
-    bool Stairs() const { return stairs_; }
-    void setStairs(bool stairs);
-    bool InvertedStairs() const { return invertedStairs_; }
-    void setInvertedStairs(bool inverted);
-    bool Dark3D() const { return dark3D_; }
-    void setDark3D(bool dark3D);
-    bool ColorEachPoint() const { return colorEachPoint_; }
-    void setColorEachPoint(bool each);
+    PVZ_CHART_PROPERTY(const TChartPen&, LinePen, linePen_)
+    PVZ_CHART_PROPERTY(const TChartBrush&, LineBrush, lineBrush_)
+    PVZ_CHART_PROPERTY(int, LineHeight, lineHeight_)
+    PVZ_CHART_PROPERTY(bool, Stairs, stairs_)
+    PVZ_CHART_PROPERTY(bool, InvertedStairs, invertedStairs_)
+    PVZ_CHART_PROPERTY(bool, Dark3D, dark3D_)
+    PVZ_CHART_PROPERTY(bool, ColorEachPoint, colorEachPoint_)
     TSeriesPointer& Pointer() { return pointer_; }
     const TSeriesPointer& Pointer() const { return pointer_; }
 
