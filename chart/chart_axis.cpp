@@ -518,26 +518,25 @@ void TCustomChartAxis::placeLabel(Canvas& canvas, double value, int fontHeight) 
     if (tickOnLabelsOnly_) tickPositions_.push_back(pixel);
 }
 
+void TCustomChartAxis::drawAxisFrameLine(Canvas& canvas, int along1, int across1, int along2, int across2) const {
+    if (isHorizontal()) {
+        canvas.moveTo(along1, across1);
+        canvas.lineTo(along2, across2);
+    } else {
+        canvas.moveTo(across1, along1);
+        canvas.lineTo(across2, along2);
+    }
+}
+
 void TCustomChartAxis::drawTickLine(Canvas& canvas, int pixel, int from, int length) {
     const int to = from + (from > axisPosition_ ? length : -length);
-    if (isHorizontal()) {
-        canvas.moveTo(pixel, from);
-        canvas.lineTo(pixel, to);
-    } else {
-        canvas.moveTo(from, pixel);
-        canvas.lineTo(to, pixel);
-    }
+    drawAxisFrameLine(canvas, pixel, from, pixel, to);
 }
 
 void TCustomChartAxis::drawGridLine(Canvas& canvas, int pixel) {
     const Rect plot = chart_->plotRect();
-    if (isHorizontal()) {
-        canvas.moveTo(pixel, plot.top);
-        canvas.lineTo(pixel, plot.bottom);
-    } else {
-        canvas.moveTo(plot.left, pixel);
-        canvas.lineTo(plot.right, pixel);
-    }
+    const bool horizontal = isHorizontal();
+    drawAxisFrameLine(canvas, pixel, horizontal ? plot.top : plot.left, pixel, horizontal ? plot.bottom : plot.right);
 }
 
 void TCustomChartAxis::drawTicksAndGrid(Canvas& canvas) {
@@ -549,13 +548,7 @@ void TCustomChartAxis::drawTicksAndGrid(Canvas& canvas) {
 
     if (axisPen_.visible) {
         canvas.pen() = axisPen_.toPen();
-        if (isHorizontal()) {
-            canvas.moveTo(startPixel_, axisPosition_);
-            canvas.lineTo(endPixel_, axisPosition_);
-        } else {
-            canvas.moveTo(axisPosition_, startPixel_);
-            canvas.lineTo(axisPosition_, endPixel_);
-        }
+        drawAxisFrameLine(canvas, startPixel_, axisPosition_, endPixel_, axisPosition_);
     }
     if (ticks_.visible) {
         canvas.pen() = ticks_.toPen();

@@ -181,6 +181,8 @@ private:
     void placeLabel(Canvas& canvas, double value, int fontHeight);
     void drawLabelText(Canvas& canvas, int pixel, std::string_view text, int fontHeight);
     void drawTicksAndGrid(Canvas& canvas);
+    // A line between two points given as (pixel along the axis, pixel across it).
+    void drawAxisFrameLine(Canvas& canvas, int along1, int across1, int along2, int across2) const;
     void drawTickLine(Canvas& canvas, int pixel, int from, int length);
     void drawGridLine(Canvas& canvas, int pixel);
     void drawTitle(Canvas& canvas);
