@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <string>
 
@@ -10,19 +9,10 @@
 #include "chart/chart_series.h"
 #include "runtime/errors.h"
 #include "tests/chart/axis_test_chart.h"
+#include "tests/support/expect_error.h"
 
 namespace pvz {
 namespace {
-
-// Expects `action` to raise AxisException with exactly `message`.
-void expectAxisError(const std::function<void()>& action, const std::string& message) {
-    try {
-        action();
-        ADD_FAILURE() << "no AxisException, expected \"" << message << "\"";
-    } catch (const AxisException& e) {
-        EXPECT_EQ(e.message(), message);
-    }
-}
 
 const std::string kMinimumMessage = "Axis Minimum Value must be <= Maximum";
 const std::string kMaximumMessage = "Axis Maximum Value must be >= Minimum";
@@ -34,8 +24,8 @@ TEST(AxisRange, MinimumAboveMaximumIsRefusedAndKeepsTheOldValue) {
     axis.setMaximum(42800);
     axis.setMinimum(42700);
     chart.repaints = 0;
-    expectAxisError([&] { axis.setMinimum(42801); }, kMinimumMessage);
-    expectAxisError([&] { axis.setMaximum(42699); }, kMaximumMessage);
+    test::expectError<AxisException>([&] { axis.setMinimum(42801); }, kMinimumMessage);
+    test::expectError<AxisException>([&] { axis.setMaximum(42699); }, kMaximumMessage);
     EXPECT_EQ(axis.Minimum(), 42700);
     EXPECT_EQ(axis.Maximum(), 42800);
     EXPECT_EQ(chart.repaints, 0);
@@ -73,9 +63,9 @@ TEST(AxisRange, NotANumberIsNoRangeEnd) {
     test::TestChart chart;
     TChartAxis axis(&chart, AxisPlace::Left);
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    expectAxisError([&] { axis.setMinimum(nan); }, kMinimumMessage);
-    expectAxisError([&] { axis.setMaximum(nan); }, kMaximumMessage);
-    expectAxisError([&] { axis.setIncrement(nan); }, kIncrementMessage);
+    test::expectError<AxisException>([&] { axis.setMinimum(nan); }, kMinimumMessage);
+    test::expectError<AxisException>([&] { axis.setMaximum(nan); }, kMaximumMessage);
+    test::expectError<AxisException>([&] { axis.setIncrement(nan); }, kIncrementMessage);
 }
 
 TEST(AxisRange, OpeningTheRangeFirstMovesItAnywhereWithinTheBound) {
@@ -101,7 +91,7 @@ TEST(AxisRange, MovingForwardWithTheMinimumFirstIsRefused) {
     TChartAxis axis(nullptr, AxisPlace::Bottom);
     axis.setMaximum(42728);
     axis.setMinimum(42700);
-    expectAxisError([&] { axis.setMinimum(42735); }, kMinimumMessage);
+    test::expectError<AxisException>([&] { axis.setMinimum(42735); }, kMinimumMessage);
     axis.setMinMax(42735, 42763);
     EXPECT_EQ(axis.Minimum(), 42735);
     EXPECT_EQ(axis.Maximum(), 42763);
@@ -114,10 +104,10 @@ TEST(AxisRange, NegativeIncrementIsRefused) {
     test::TestChart chart;
     TChartAxis axis(&chart, AxisPlace::Left);
     axis.setIncrement(0.001);
-    expectAxisError([&] { axis.setIncrement(-0.5); }, kIncrementMessage);
+    test::expectError<AxisException>([&] { axis.setIncrement(-0.5); }, kIncrementMessage);
     EXPECT_EQ(axis.Increment(), 0.001);
     chart.loading = true;
-    expectAxisError([&] { axis.setIncrement(-0.5); }, kIncrementMessage);
+    test::expectError<AxisException>([&] { axis.setIncrement(-0.5); }, kIncrementMessage);
     chart.loading = false;
     axis.setIncrement(0);
     EXPECT_EQ(axis.Increment(), 0);
@@ -126,7 +116,7 @@ TEST(AxisRange, NegativeIncrementIsRefused) {
 TEST(AxisRange, LabelsSeparationMustNotBeNegative) {
     TChartAxis axis(nullptr, AxisPlace::Left);
     axis.setLabelsSeparation(100);
-    expectAxisError([&] { axis.setLabelsSeparation(-1); }, "Labels Separation % must be greater than 0");
+    test::expectError<AxisException>([&] { axis.setLabelsSeparation(-1); }, "Labels Separation % must be greater than 0");
     EXPECT_EQ(axis.LabelsSeparation(), 100);
     axis.setLabelsSeparation(0);
     EXPECT_EQ(axis.LabelsSeparation(), 0);

@@ -8,6 +8,7 @@
 
 #include "chart/chart_errors.h"
 #include "tests/chart/fake_chart.h"
+#include "tests/support/expect_error.h"
 
 namespace pvz {
 namespace {
@@ -163,12 +164,8 @@ TEST(Legend, ColourWidthOutside0To100IsRefused) {
     TChartLegend legend(nullptr);
     for (int bad : {-1, 101}) {
         SCOPED_TRACE(bad);
-        try {
-            legend.setColorWidth(bad);
-            ADD_FAILURE() << "accepted";
-        } catch (const LegendException& e) {
-            EXPECT_EQ(e.message(), "Legend Color Width must be between 0 and 100 %");
-        }
+        test::expectError<LegendException>([&] { legend.setColorWidth(bad); },
+                                           "Legend Color Width must be between 0 and 100 %");
     }
     legend.setColorWidth(0);
     legend.setColorWidth(100);

@@ -11,6 +11,7 @@
 #include "tests/chart/chart_on_form.h"
 #include "runtime/window_system.h"
 #include "runtime/window_system_input.h"
+#include "tests/support/expect_error.h"
 
 namespace pvz {
 namespace {
@@ -70,12 +71,8 @@ TEST_F(ChartPanel, Chart3DPercentOutsideOneToHundredIsRefused) {
     chart.setChart3DPercent(40);
     for (int bad : {0, 101}) {
         SCOPED_TRACE(bad);
-        try {
-            chart.setChart3DPercent(bad);
-            ADD_FAILURE() << "accepted";
-        } catch (const ChartException& e) {
-            EXPECT_EQ(e.message(), "3D effect percent must be between 1 and 100");
-        }
+        test::expectError<ChartException>([&] { chart.setChart3DPercent(bad); },
+                                          "3D effect percent must be between 1 and 100");
     }
     EXPECT_EQ(chart.Chart3DPercent(), 40);
 }
