@@ -41,6 +41,11 @@ struct FormOptions {
     enum class Cycle { Run, External } cycle = Cycle::Run;
     // The immediate end of the second Start press; Application::exitNow when empty.
     std::function<void()> exitNow;
+    // The data directory given on the command line ("/"-terminated, as a chosen one); empty
+    // for the current directory.
+    std::string dataDirectory;
+    // The clock that times the second Start press; steady_clock when empty.
+    std::function<MonotonicClock::time_point()> clock;
 };
 
 class TForm1 : public Form {
@@ -182,6 +187,9 @@ private:
     // The cross-hair in the chart's last picture, and the one the window shows now.
     std::optional<Point> crossHairInPicture_;
     std::optional<Point> crossHairOnWindow_;
+    // When Start was first pressed: a second press within the double-click interval is the
+    // rest of a double click, not a request to end the program.
+    MonotonicClock::time_point startPressedAt_{};
 };
 
 }  // namespace pvz

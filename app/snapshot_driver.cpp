@@ -7,6 +7,7 @@
 #include "data/series_building.h"
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
+#include "runtime/window_system_input.h"
 
 namespace pvz {
 namespace {
@@ -58,6 +59,10 @@ SnapshotDriver::SnapshotDriver(const SnapshotOptions& options) : options_(option
     formOptions.maximise = false;
     formOptions.cycle = FormOptions::Cycle::External;
     formOptions.exitNow = [this] { ended_ = true; };
+    formOptions.clock = [this] {
+        return MonotonicClock::time_point(std::chrono::duration_cast<MonotonicClock::duration>(
+            std::chrono::duration<double, std::milli>(timeMs_)));
+    };
     form_ = std::make_unique<TForm1>(std::move(formOptions));
     // Time is simulated: the timers tick only when the driver says so.
     form_->Timer1->setEnabled(false);
@@ -238,6 +243,17 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         break;
     }
     case K::Resize: f.setBounds(f.left(), f.top(), action.a, action.b); break;
+    case K::Wait: advanceTo(timeMs_ + action.a); break;
+    case K::Key:
+        input::pressKey(f, action.keys);
+        input::releaseKey(f, action.keys);
+        tickUntilIdle();
+        break;
+    case K::KeyDown: input::pressKey(f, action.keys); break;
+    case K::KeyUp:
+        input::releaseKey(f, action.keys);
+        tickUntilIdle();
+        break;
     }
     settle();
 }

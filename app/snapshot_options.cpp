@@ -6,6 +6,7 @@
 
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
+#include "runtime/window_system_input.h"
 
 namespace pvz {
 namespace {
@@ -99,6 +100,13 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     if (name == "stretch") return withValue(K::Stretch, parseCount(arg));
     if (name == "compress") return withValue(K::Compress, parseCount(arg));
     if (name == "mouse") return withPair(K::Mouse, ',');
+    if (name == "wait") return withValue(K::Wait, parseCount(arg));
+    if (name == "key" || name == "key-down" || name == "key-up") {
+        if (!hasArg || !input::isKeyText(std::string(arg))) return std::nullopt;
+        action.kind = name == "key" ? K::Key : name == "key-down" ? K::KeyDown : K::KeyUp;
+        action.keys = std::string(arg);
+        return action;
+    }
     if (name == "resize") {
         auto r = withPair(K::Resize, 'x');
         if (r && (r->a < 1 || r->b < 1)) return std::nullopt;

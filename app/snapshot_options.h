@@ -31,6 +31,10 @@ enum class SnapshotActionKind {
     Undo,
     Mouse,         // a, b = chart client pixel
     Resize,        // a, b = client width and height
+    Wait,          // a = simulated milliseconds that pass (timers tick, passes run)
+    Key,           // text = key sequence pressed and released through the window system
+    KeyDown,       // text = key sequence pressed (and held)
+    KeyUp,         // text = key sequence released
 };
 
 struct SnapshotAction {
@@ -38,6 +42,7 @@ struct SnapshotAction {
     int a = 0;
     int b = 0;
     std::string text;  // the action as written
+    std::string keys;  // Key, KeyDown, KeyUp: the key sequence ("Ctrl+Left")
 };
 
 enum class DirectoryAnswer { Cancel, Choose };
