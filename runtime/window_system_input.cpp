@@ -142,6 +142,8 @@ void requestClose(Form& form) {
 
 int openDialogCount() { return static_cast<int>(detail::ApplicationImpl::current()->openDialogs.size()); }
 
+int dialogsShown() { return detail::ApplicationImpl::current()->dialogsShown; }
+
 std::vector<std::string> dialogButtonTexts() {
     std::vector<std::string> texts;
     QDialog* dialog = innermostDialog();
@@ -152,12 +154,15 @@ std::vector<std::string> dialogButtonTexts() {
 }
 
 void answerDialog(DialogAnswer answer) {
-    if (QDialog* dialog = innermostDialog()) {
-        if (answer == DialogAnswer::Accept)
-            dialog->accept();
-        else
-            dialog->reject();
-    }
+    QDialog* dialog = innermostDialog();
+    if (dialog == nullptr) return;
+    // The keys a user answers with: Return on the focused button or field, Escape.
+    QWidget* target = dialog->focusWidget() != nullptr ? dialog->focusWidget() : dialog;
+    const int key = answer == DialogAnswer::Accept ? Qt::Key_Return : Qt::Key_Escape;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
 }
 
 }  // namespace input

@@ -39,9 +39,11 @@ void requestClose(Form& form);
 // The toolkit dialogs open now (message boxes, the directory chooser), and the innermost
 // one's buttons as they read (mnemonic marks removed).
 int openDialogCount();
+// How many toolkit dialogs have been opened since the program started.
+int dialogsShown();
 std::vector<std::string> dialogButtonTexts();
-// Answers the innermost open dialog as its OK button (Accept) or its Cancel or close button
-// (Reject) would; a chooser accepts the directory it shows.
+// Answers the innermost open dialog from the keyboard: Return (Accept: OK, or the directory the
+// chooser shows) or Escape (Reject: Cancel).
 enum class DialogAnswer { Accept, Reject };
 void answerDialog(DialogAnswer answer);
 

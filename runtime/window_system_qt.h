@@ -206,6 +206,7 @@ struct ApplicationImpl : QApplication {
     std::array<QRgb, 32> systemColors{};
     // The dialogs that runDialog shows now, innermost last.
     std::vector<QDialog*> openDialogs;
+    int dialogsShown = 0;
     std::vector<std::pair<Font, QFont>> fonts;
 };
 

@@ -72,6 +72,8 @@ private:
         }
     }
     // Whether the object belongs to one of the windows that were open when the dialog opened.
+    // The dialog itself, and its own pop-ups, are children of such a window, so the dialog is
+    // looked for first on the way up.
     bool isBlocked(QObject* watched) const {
         QWidget* widget = qobject_cast<QWidget*>(watched);
         if (widget == nullptr) {
@@ -81,8 +83,11 @@ private:
             }
             return false;
         }
-        while (widget->parentWidget() != nullptr) widget = widget->parentWidget();
-        return std::find(blocked_.begin(), blocked_.end(), widget) != blocked_.end();
+        for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+            if (w == &dialog_) return false;
+            if (w->isWindow() && std::find(blocked_.begin(), blocked_.end(), w) != blocked_.end()) return true;
+        }
+        return false;
     }
 
     QDialog& dialog_;
@@ -97,6 +102,7 @@ int runDialog(QDialog& dialog) {
     dialog.setWindowModality(Qt::NonModal);
     InputBlock block(dialog);
     app.openDialogs.push_back(&dialog);
+    ++app.dialogsShown;
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     dialog.show();
