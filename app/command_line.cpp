@@ -32,6 +32,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     bool haveDirectory = false;
     const auto fail = [&line](std::string reason) {
         line.action = CommandLine::Action::Error;
+        line.directory.clear();
         line.error = std::move(reason);
         return line;
     };
@@ -42,12 +43,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
-            if (argument == "--help" || argument == "-h") {
-                line.action = CommandLine::Action::Help;
-                return line;
-            }
-            if (argument == "--version") {
-                line.action = CommandLine::Action::Version;
+            if (argument == "--help" || argument == "-h" || argument == "--version") {
+                line.action = argument == "--version" ? CommandLine::Action::Version : CommandLine::Action::Help;
+                line.directory.clear();
                 return line;
             }
             std::string_view name(argument);

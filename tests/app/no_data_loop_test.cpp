@@ -106,8 +106,8 @@ class NoDataLoop : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(NoDataLoop, CloseRequestEndsTheLoopAndNothingIsWritten) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    test::TempDirectory home;
-    test::TempDirectory data;
+    pvz::test::TempDirectory home;
+    pvz::test::TempDirectory data;
     const std::filesystem::path cwd = std::filesystem::current_path();
     {
         ScopedEnv homeEnv("HOME", home.path());
@@ -131,8 +131,8 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, NoDataLoop,
 // (the Russian translation keeps "OK" as it is).
 TEST(ToolkitLanguage, DialogButtonsFollowTheLocale) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    test::TempDirectory home;
-    test::TempDirectory data;
+    pvz::test::TempDirectory home;
+    pvz::test::TempDirectory data;
     const std::filesystem::path cwd = std::filesystem::current_path();
     {
         ScopedEnv homeEnv("HOME", home.path());
