@@ -42,8 +42,10 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!isInput(event->type()) || !isBlocked(watched)) return false;
-        const QEvent::Type type = event->type();
-        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+        // A click on a blocked window brings the dialog back to the front. A key does not: the
+        // Alt of Alt+F4 reaches the window before the window manager takes the F4, and moving
+        // the focus to the dialog then would close the dialog instead of the window.
+        if (event->type() == QEvent::MouseButtonPress) {
             dialog_.raise();
             dialog_.activateWindow();
         }

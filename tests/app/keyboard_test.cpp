@@ -2,6 +2,7 @@
 // Start hands the focus on and ignores the rest of a double click.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct KeyCase {
     const char* name;
     std::vector<const char*> keys;   // actions with keys
     std::vector<const char*> mouse;  // the same with the mouse
+    friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class KeysAsMouse : public ViewerTest, public ::testing::WithParamInterface<KeyCase> {};

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "app/main_window.h"
@@ -100,6 +101,7 @@ struct User {
 struct CloseCase {
     const char* name;
     int closeAt;  // odd: a message box, even: the chooser
+    friend void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class NoDataLoop : public ::testing::TestWithParam<CloseCase> {};

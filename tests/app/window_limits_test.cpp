@@ -2,6 +2,7 @@
 // and covers neither the legend nor any label; one pixel lower, something is covered.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,7 @@ std::vector<std::string> layoutFaults(TForm1& f) {
 struct LayoutCase {
     const char* name;
     int screenWidth;
+    friend void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class WindowLimits : public ViewerTest, public ::testing::WithParamInterface<LayoutCase> {};
