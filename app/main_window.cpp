@@ -239,6 +239,8 @@ void TForm1::configureComponents() {
     BitBtnStart->setCaption("Старт");
     BitBtnStart->setEnabled(false);
     BitBtnStart->setFont(Font{kFormFont.name, kFormFont.height, clGreen, fsBold});
+    // Reached with Tab; a click does not pull the focus back onto "ВЫХОД" after loading.
+    BitBtnStart->setFocusPolicy(Control::FocusPolicy::TabOnly);
 
     GroupBoxScales->setBounds(792, 322, 97, 191);
     GroupBoxScales->setTag(1);

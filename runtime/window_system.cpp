@@ -438,6 +438,15 @@ void Control::setFocus() {
     if (QWidget* target = impl_->focusTarget()) target->setFocus(Qt::OtherFocusReason);
 }
 
+void Control::setFocusPolicy(FocusPolicy policy) {
+    if (!impl_->widget) return;
+    switch (policy) {
+    case FocusPolicy::TabAndClick: impl_->widget->setFocusPolicy(Qt::StrongFocus); break;
+    case FocusPolicy::TabOnly: impl_->widget->setFocusPolicy(Qt::TabFocus); break;
+    case FocusPolicy::None: impl_->widget->setFocusPolicy(Qt::NoFocus); break;
+    }
+}
+
 bool Control::hasFocus() const {
     if (!impl_->widget) return false;
     const QWidget* focused = impl_->widget->window()->focusWidget();

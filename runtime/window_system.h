@@ -169,6 +169,10 @@ public:
     // a part of it, that holds the window's focus.
     void setFocus();
     bool hasFocus() const;
+    // How the control takes the focus: from Tab and from a click (the default for controls
+    // that take input), from Tab only, or never.
+    enum class FocusPolicy { TabAndClick, TabOnly, None };
+    void setFocusPolicy(FocusPolicy policy);
 
     // Direct children in creation order.
     int childCount() const { return static_cast<int>(children_.size()); }
