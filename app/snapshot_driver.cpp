@@ -245,13 +245,13 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
     case K::Resize: f.setBounds(f.left(), f.top(), action.a, action.b); break;
     case K::Wait: advanceTo(timeMs_ + action.a); break;
     case K::Key:
-        input::pressKey(f, action.keys);
-        input::releaseKey(f, action.keys);
+        input::pressKey(f, actionKeys(action));
+        input::releaseKey(f, actionKeys(action));
         tickUntilIdle();
         break;
-    case K::KeyDown: input::pressKey(f, action.keys); break;
+    case K::KeyDown: input::pressKey(f, actionKeys(action)); break;
     case K::KeyUp:
-        input::releaseKey(f, action.keys);
+        input::releaseKey(f, actionKeys(action));
         tickUntilIdle();
         break;
     }

@@ -104,7 +104,6 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     if (name == "key" || name == "key-down" || name == "key-up") {
         if (!hasArg || !input::isKeyText(std::string(arg))) return std::nullopt;
         action.kind = name == "key" ? K::Key : name == "key-down" ? K::KeyDown : K::KeyUp;
-        action.keys = std::string(arg);
         return action;
     }
     if (name == "resize") {
@@ -125,6 +124,8 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     }
     return std::nullopt;
 }
+
+std::string actionKeys(const SnapshotAction& action) { return action.text.substr(action.text.find('=') + 1); }
 
 std::optional<double> parseLocalTime(std::string_view text) {
     // YYYY-MM-DD HH:MM:SS, each field of fixed width.

@@ -32,9 +32,9 @@ enum class SnapshotActionKind {
     Mouse,         // a, b = chart client pixel
     Resize,        // a, b = client width and height
     Wait,          // a = simulated milliseconds that pass (timers tick, passes run)
-    Key,           // text = key sequence pressed and released through the window system
-    KeyDown,       // text = key sequence pressed (and held)
-    KeyUp,         // text = key sequence released
+    Key,           // a key sequence (actionKeys) pressed and released through the window system
+    KeyDown,       // a key sequence pressed (and held)
+    KeyUp,         // a key sequence released
 };
 
 struct SnapshotAction {
@@ -42,8 +42,10 @@ struct SnapshotAction {
     int a = 0;
     int b = 0;
     std::string text;  // the action as written
-    std::string keys;  // Key, KeyDown, KeyUp: the key sequence ("Ctrl+Left")
 };
+
+// The key sequence of a Key, KeyDown or KeyUp action ("Ctrl+Left" of "key=Ctrl+Left").
+std::string actionKeys(const SnapshotAction& action);
 
 enum class DirectoryAnswer { Cancel, Choose };
 
