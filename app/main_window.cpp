@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
+#include "app/shortcuts.h"
 #include "app/viewer_chart.h"
+#include "app/window_limits.h"
 #include "data/data_loader.h"
 #include "data/scale_tables.h"
 #include "runtime/calendar.h"
@@ -77,6 +79,7 @@ public:
         return choice.directory;
     }
     std::string currentDirectory() override { return pvz::currentDirectory(); }
+    bool programEnding() override { return Application::instance().terminationRequested(); }
 
 private:
     TForm1& form_;
@@ -86,6 +89,8 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)) {
     createComponents();
     configureComponents();
     connectEvents();
+    bindToolButtonKeys(*this);
+    store.dataDirectory = options_.dataDirectory;
     controls_ = std::make_unique<Controls>(*this);
     for (std::size_t i = 0; i < seriesByIndex_.size(); ++i) cycleSeries_[i] = seriesByIndex_[i];
     cycle_ = std::make_unique<DisplayCycle>(store, arrays, state,
@@ -193,6 +198,8 @@ void TForm1::configureComponents() {
     BitBtnStart->setCaption("Старт");
     BitBtnStart->setEnabled(false);
     BitBtnStart->setFont(Font{kFormFont.name, kFormFont.height, clGreen, fsBold});
+    // Reached with Tab; a click does not pull the focus back onto "ВЫХОД" after loading.
+    BitBtnStart->setFocusPolicy(Control::FocusPolicy::TabOnly);
 
     GroupBoxScales->setBounds(792, 322, 97, 191);
     GroupBoxScales->setTag(1);
@@ -357,6 +364,8 @@ void TForm1::setUpBottomAxis() {
 void TForm1::FormCreate() {
     state.screenWidth = readScreenWidth();
     if (state.screenWidth <= kSmallScreenWidth) applySmallScreenLayout();
+    const ClientSize minimum = minimumClientSize(*this);
+    setMinimumClientSize(minimum.width, minimum.height);
     if (options_.maximise) setMaximized(true);
     state.fixTimeBase(localNow());
     setUpBottomAxis();
@@ -383,7 +392,9 @@ void TForm1::enableChartControls() {
 }
 
 void TForm1::BitBtnStartClick(Button& /*Sender*/) {
+    const MonotonicClock::time_point now = options_.clock ? options_.clock() : MonotonicClock::now();
     if (state.running) {
+        if (now - startPressedAt_ <= std::chrono::milliseconds(Application::instance().doubleClickInterval())) return;
         if (options_.exitNow)
             options_.exitNow();
         else
@@ -391,13 +402,16 @@ void TForm1::BitBtnStartClick(Button& /*Sender*/) {
         return;
     }
     state.running = true;
+    startPressedAt_ = now;
     BitBtnStart->setFont(Font{BitBtnStart->font().name, BitBtnStart->font().height, clRed, BitBtnStart->font().style});
     BitBtnStart->setCaption("ВЫХОД");
     CheckBoxChoise->setChecked(false);
 
     Loader loader(*this);
-    loadDataFiles(store, state, loader);
+    if (!loadDataFiles(store, state, loader)) return;
     enableChartControls();
+    // Away from "ВЫХОД", so that the next Space or Enter does not end the program.
+    RadioGroupPVZ->setFocus();
     if (options_.cycle == FormOptions::Cycle::External) return;
 
     Application& application = Application::instance();

@@ -44,6 +44,11 @@ struct FormOptions {
     // The platform of the display cycle; the members left empty are the real platform's (the
     // headless tool brings a simulated clock and pump).
     PassServices cycleServices;
+    // The data directory given on the command line ("/"-terminated, as a chosen one); empty
+    // for the current directory.
+    std::string dataDirectory;
+    // The clock that times the second Start press; steady_clock when empty.
+    std::function<MonotonicClock::time_point()> clock;
 };
 
 class TForm1 : public Form {
@@ -191,6 +196,9 @@ private:
     // The cross-hair in the chart's last picture, and the one the window shows now.
     std::optional<Point> crossHairInPicture_;
     std::optional<Point> crossHairOnWindow_;
+    // When Start was first pressed: a second press within the double-click interval is the
+    // rest of a double click, not a request to end the program.
+    MonotonicClock::time_point startPressedAt_{};
 };
 
 }  // namespace pvz

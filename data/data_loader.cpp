@@ -223,19 +223,22 @@ std::string dataDirectoryFor(const std::string& chosen) {
     return std::string(utf8Prefix(chosen + "/", kMaxPathText));
 }
 
-void loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& services) {
+bool loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& services) {
     store.observations.fill(missingValue);
     store.slotLoaded.fill(false);
     store.anyFileFound = false;
     state.seriesChecked.fill(false);
     while (!runLoadingSweep(store, state.baseMjd, services)) {
+        if (services.programEnding()) return false;
         services.showMessage(kWrongDataPathMessage);
+        if (services.programEnding()) return false;
         if (const std::optional<std::string> chosen = services.chooseDirectory(services.currentDirectory()))
             store.dataDirectory = dataDirectoryFor(*chosen);
     }
     state.autoFitRequested = true;
     state.timeShiftDays = 0.0;
     services.setStatusText(kReadyStatus);
+    return true;
 }
 
 }  // namespace pvz

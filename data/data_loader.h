@@ -20,6 +20,9 @@ public:
     // The directory the user confirms in the chooser opened at `startDirectory`; nothing when cancelled.
     virtual std::optional<std::string> chooseDirectory(const std::string& startDirectory) = 0;
     virtual std::string currentDirectory() = 0;
+    // Whether the program is ending (the window was closed while a dialog was open): the
+    // search for the data directory then stops.
+    virtual bool programEnding() { return false; }
 };
 
 inline constexpr const char* kReadingStatusPrefix = "  Считывание данных из файла: ";
@@ -28,9 +31,10 @@ inline constexpr const char* kWrongDataPathMessage = "Путь к файлам �
 
 // Fills the store for the Start action: resets it, sweeps the slots, asks for the directory
 // until a sweep finds a file, then requests the first fit and sets the status "  Ready".
+// Returns false, with nothing more asked, when the program ends before a file is found.
 // A reading or date error propagates (EInOutError, EConvertError, EOverflow) and leaves the
 // rows stored so far.
-void loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& services);
+bool loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& services);
 
 // One sweep over slots 1 to 14; returns store.anyFileFound.
 bool runLoadingSweep(ObservationStore& store, double baseMjd, LoaderServices& services);

@@ -4,9 +4,13 @@
 #include <QPaintEvent>
 #include <QPalette>
 #include <QScreen>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSettings>
 #include <QStyleFactory>
 #include <QHelpEvent>
 #include <QToolTip>
+#include <QTranslator>
 
 #include <cassert>
 #include <cstdio>
@@ -87,7 +91,34 @@ const QFont& toQFont(const Font& font) {
     return app->fonts.back().second;
 }
 
+namespace {
+
+// The toolkit's own components keep state in settings files (the file dialog its history and
+// last directory in ~/.config/QtProject.conf), also when a dialog is only opened and cancelled.
+// The program writes nothing, so every settings file of the toolkit is placed in a directory
+// that cannot exist, under the null device: reads find nothing and writes fail without a trace.
+void keepToolkitSettingsUnwritten() {
+    const QString nowhere = QStringLiteral("/dev/null/settings");
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) QSettings::setPath(format, scope, nowhere);
+}
+
+// The toolkit's texts (the buttons of the message boxes, the directory chooser) in the user's
+// language, where a translation is installed.
+void loadToolkitTranslation(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+}  // namespace
+
 ApplicationImpl::ApplicationImpl(Application* app, int& argc, char** argv) : QApplication(argc, argv), owner(app) {
+    keepToolkitSettingsUnwritten();
+    loadToolkitTranslation(*this);
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) setStyle(fusion);
@@ -329,6 +360,8 @@ int Application::screenWidth() const {
     return screen != nullptr ? screen->geometry().width() : 0;
 }
 
+int Application::doubleClickInterval() const { return QApplication::doubleClickInterval(); }
+
 int Application::screenHeight() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->geometry().height() : 0;
@@ -427,6 +460,25 @@ int Control::left() const { return impl_->widget ? impl_->widget->x() : 0; }
 int Control::top() const { return impl_->widget ? impl_->widget->y() : 0; }
 int Control::width() const { return impl_->widget ? impl_->widget->width() : 0; }
 int Control::height() const { return impl_->widget ? impl_->widget->height() : 0; }
+void Control::setFocus() {
+    if (QWidget* target = impl_->focusTarget()) target->setFocus(Qt::OtherFocusReason);
+}
+
+void Control::setFocusPolicy(FocusPolicy policy) {
+    if (!impl_->widget) return;
+    switch (policy) {
+    case FocusPolicy::TabAndClick: impl_->widget->setFocusPolicy(Qt::StrongFocus); break;
+    case FocusPolicy::TabOnly: impl_->widget->setFocusPolicy(Qt::TabFocus); break;
+    case FocusPolicy::None: impl_->widget->setFocusPolicy(Qt::NoFocus); break;
+    }
+}
+
+bool Control::hasFocus() const {
+    if (!impl_->widget) return false;
+    const QWidget* focused = impl_->widget->window()->focusWidget();
+    return focused != nullptr && (focused == impl_->widget || impl_->widget->isAncestorOf(focused));
+}
+
 void Control::setLeft(int left) { setBounds(left, top(), width(), height()); }
 void Control::setTop(int top) { setBounds(left(), top, width(), height()); }
 void Control::setWidth(int width) { setBounds(left(), top(), width, height()); }

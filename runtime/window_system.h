@@ -20,6 +20,7 @@ namespace detail {
 struct ApplicationImpl;
 struct ControlImpl;
 struct BitmapImpl;
+struct HoldKeys;
 struct PanelWidget;
 }  // namespace detail
 
@@ -66,6 +67,8 @@ public:
     // Width and height of the primary screen in pixels.
     int screenWidth() const;
     int screenHeight() const;
+    // The desktop's double-click interval in milliseconds.
+    int doubleClickInterval() const;
 
     // The dialogs in force; setDialogService(nullptr) restores the toolkit's own.
     DialogService& dialogs();
@@ -170,6 +173,16 @@ public:
     void setHintSource(HintSource source);
     void setHandPointCursor(bool on);
 
+    // Keyboard focus: setFocus gives it to the control (a radio group's checked button), which
+    // then has it whenever its window is active; hasFocus tells whether it is the control, or
+    // a part of it, that holds the window's focus.
+    void setFocus();
+    bool hasFocus() const;
+    // How the control takes the focus: from Tab and from a click (the default for controls
+    // that take input), from Tab only, or never.
+    enum class FocusPolicy { TabAndClick, TabOnly, None };
+    void setFocusPolicy(FocusPolicy policy);
+
     // Direct children in creation order.
     int childCount() const { return static_cast<int>(children_.size()); }
     Control& child(int index) const { return *children_.at(static_cast<std::size_t>(index)); }
@@ -187,6 +200,7 @@ protected:
 
 private:
     friend struct detail::ControlImpl;
+    friend struct detail::HoldKeys;
     friend struct InputAccess;
     Control* parent_;
     std::unique_ptr<detail::ControlImpl> impl_;

@@ -111,6 +111,11 @@ struct RadioGroupImpl : ControlImpl {
         return ControlImpl::eventFilter(watched, event);
     }
 
+    QWidget* focusTarget() const override {
+        if (itemIndex >= 0 && itemIndex < static_cast<int>(buttons.size())) return buttons[static_cast<std::size_t>(itemIndex)];
+        return buttons.empty() ? widget.data() : buttons.front();
+    }
+
     QButtonGroup* group;
     std::vector<QRadioButton*> buttons;
     int columns = 1;
@@ -251,6 +256,10 @@ void Form::show() {
 bool Form::shown() const { return impl().widget->isVisible(); }
 
 void Form::close() { impl().widget->close(); }
+
+void Form::setMinimumClientSize(int width, int height) { impl().widget->setMinimumSize(width, height); }
+int Form::minimumClientWidth() const { return impl().widget->minimumWidth(); }
+int Form::minimumClientHeight() const { return impl().widget->minimumHeight(); }
 
 }  // namespace pvz
 

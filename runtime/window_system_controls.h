@@ -4,12 +4,15 @@
 // events; a handler runs for user actions and, where stated, for changes made from code.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "runtime/window_system.h"
 
 namespace pvz {
+
+class SpeedButton;
 
 // A top-level window with a client area.
 class Form : public Control {
@@ -30,11 +33,25 @@ public:
     bool shown() const;
     void close();
 
+    // The smallest client area the user can size the window to; the window grows to it at once
+    // when it is smaller.
+    void setMinimumClientSize(int width, int height);
+    int minimumClientWidth() const;
+    int minimumClientHeight() const;
+
+    // While the window is active, the key `keys` (portable key-sequence text such as
+    // "Ctrl+Left" or "Ctrl++") holds `button` down as the left mouse button would: its press
+    // runs onMouseDown, its release onMouseUp and then onClick. The key's auto-repeat makes no
+    // new press, and a button that is disabled (or sits in a disabled parent) ignores its key.
+    // Symbols that some keyboards type with Shift (+, =, -) match with or without it.
+    void bindHoldKey(const std::string& keys, SpeedButton& button);
+
     std::function<void()> onCreate;
     std::function<void()> onClose;
 
 private:
     bool created_ = false;
+    std::unique_ptr<detail::HoldKeys> holdKeys_;
 };
 
 // A check box; `CaptionSide::Left` puts the caption left of the box.

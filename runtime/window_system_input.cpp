@@ -1,5 +1,10 @@
 #include <QAbstractButton>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QKeySequence>
+#include <QWindow>
 #include <QCursor>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -105,6 +110,78 @@ void typeText(ComboBox& combo, const std::string& text) {
         QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, typed);
         QApplication::sendEvent(box->lineEdit(), &up);
     }
+}
+
+namespace {
+
+void sendKey(Form& form, const std::string& keys, QEvent::Type type, KeyRepeat repeat) {
+    const QKeySequence sequence = QKeySequence::fromString(detail::toQString(keys), QKeySequence::PortableText);
+    QWidget* window = InputAccess::widget(form);
+    if (sequence.isEmpty() || window == nullptr) return;
+    const QKeyCombination combination = sequence[0];
+    QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
+    const QString text = combination.keyboardModifiers() & ~Qt::ShiftModifier
+                             ? QString()
+                             : QKeySequence(combination.key()).toString(QKeySequence::PortableText).left(1);
+    QKeyEvent event(type, combination.key(), combination.keyboardModifiers(),
+                    text.size() == 1 && text[0].isPrint() ? text : QString(), repeat == KeyRepeat::AutoRepeat);
+    QApplication::sendEvent(target, &event);
+}
+
+QDialog* innermostDialog() {
+    const auto& dialogs = detail::ApplicationImpl::current()->openDialogs;
+    return dialogs.empty() ? nullptr : dialogs.back();
+}
+
+}  // namespace
+
+void pressKey(Form& form, const std::string& keys, KeyRepeat repeat) { sendKey(form, keys, QEvent::KeyPress, repeat); }
+
+void releaseKey(Form& form, const std::string& keys, KeyRepeat repeat) {
+    sendKey(form, keys, QEvent::KeyRelease, repeat);
+}
+
+bool isKeyText(const std::string& keys) {
+    const QKeySequence sequence = QKeySequence::fromString(detail::toQString(keys), QKeySequence::PortableText);
+    return sequence.count() == 1 && sequence[0].key() != Qt::Key_unknown;
+}
+
+void requestClose(Form& form) {
+    QWidget* window = InputAccess::widget(form);
+    if (window == nullptr || window->windowHandle() == nullptr) return;
+    QWindow* handle = window->windowHandle();
+    if (const QWindow* modal = QGuiApplication::modalWindow(); modal != nullptr && modal != handle) {
+        if (modal->modality() == Qt::ApplicationModal) return;
+        for (const QWindow* w = modal->transientParent(); w != nullptr; w = w->transientParent())
+            if (w == handle) return;
+    }
+    QCloseEvent event;
+    QApplication::sendEvent(handle, &event);
+}
+
+int openDialogCount() { return static_cast<int>(detail::ApplicationImpl::current()->openDialogs.size()); }
+
+int dialogsShown() { return detail::ApplicationImpl::current()->dialogsShown; }
+
+std::vector<std::string> dialogButtonTexts() {
+    std::vector<std::string> texts;
+    QDialog* dialog = innermostDialog();
+    if (dialog == nullptr) return texts;
+    for (const QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
+        for (const QAbstractButton* button : box->buttons()) texts.push_back(detail::fromQString(button->text().remove(u'&')));
+    return texts;
+}
+
+void answerDialog(DialogAnswer answer) {
+    QDialog* dialog = innermostDialog();
+    if (dialog == nullptr) return;
+    // The keys a user answers with: Return on the focused button or field, Escape.
+    QWidget* target = dialog->focusWidget() != nullptr ? dialog->focusWidget() : dialog;
+    const int key = answer == DialogAnswer::Accept ? Qt::Key_Return : Qt::Key_Escape;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
 }
 
 }  // namespace input

@@ -3,6 +3,7 @@
 // as the corresponding real event, so the controls' own handling and the program's handlers run.
 
 #include <string>
+#include <vector>
 
 #include "runtime/window_system.h"
 
@@ -23,5 +24,30 @@ void chooseItem(ComboBox& combo, int index);
 void chooseItem(RadioGroup& group, int index);
 // The user types text into an editable combo box at its cursor; "\b" is the backspace key.
 void typeText(ComboBox& combo, const std::string& text);
+
+// A key pressed or released in the form, given as portable key-sequence text ("Ctrl+Left",
+// "Space", "Alt+F4"), delivered to the control that has the form's focus (the form when none
+// has). AutoRepeat marks the presses and releases that a held key repeats.
+enum class KeyRepeat { No, AutoRepeat };
+void pressKey(Form& form, const std::string& keys, KeyRepeat repeat = KeyRepeat::No);
+void releaseKey(Form& form, const std::string& keys, KeyRepeat repeat = KeyRepeat::No);
+// Whether `keys` is key-sequence text that names one key.
+bool isKeyText(const std::string& keys);
+
+// A close request to the form as the window system makes it (the title-bar button, Alt+F4 on
+// the form, the end of the session): like the window system, it is dropped while a dialog holds
+// the form under application modality.
+void requestClose(Form& form);
+
+// The toolkit dialogs open now (message boxes, the directory chooser), and the innermost
+// one's buttons as they read (mnemonic marks removed).
+int openDialogCount();
+// How many toolkit dialogs have been opened since the program started.
+int dialogsShown();
+std::vector<std::string> dialogButtonTexts();
+// Answers the innermost open dialog from the keyboard: Return (Accept: OK, or the directory the
+// chooser shows) or Escape (Reject: Cancel).
+enum class DialogAnswer { Accept, Reject };
+void answerDialog(DialogAnswer answer);
 
 }  // namespace pvz::input

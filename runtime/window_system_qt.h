@@ -6,12 +6,15 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyCombination>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QString>
 #include <QVector>
 #include <QWidget>
+
+class QDialog;
 
 #include <array>
 #include <cstdint>
@@ -137,6 +140,8 @@ struct ControlImpl : QObject {
 
     // The widget that holds child controls.
     virtual QWidget* clientWidget() const { return widget; }
+    // The widget that takes the keyboard focus for the control.
+    virtual QWidget* focusTarget() const { return widget; }
     // Applies font (with its colour) and background colour to the widget.
     virtual void applyFont();
     virtual void applyColor();
@@ -203,11 +208,37 @@ struct ApplicationImpl : QApplication {
     bool errorShowing = false;
     bool errorFlushScheduled = false;
     std::array<QRgb, 32> systemColors{};
+    // The dialogs that runDialog shows now, innermost last.
+    std::vector<QDialog*> openDialogs;
+    int dialogsShown = 0;
     std::vector<std::pair<Font, QFont>> fonts;
 };
 
 std::unique_ptr<DialogService> makeToolkitDialogs();
 // Sizes a message box before it is shown: wide enough for its whole title.
 void prepareMessageBox(QMessageBox& box);
+
+// The keys bound to tool buttons of one window (Form::bindHoldKey). An application event filter
+// sees a key before the focused control does, so a bound key works wherever the focus is.
+struct HoldKeys : QObject {
+    explicit HoldKeys(QWidget* window) : window(window) { qApp->installEventFilter(this); }
+    ~HoldKeys() override { qApp->removeEventFilter(this); }
+
+    struct Binding {
+        QKeyCombination keys;
+        SpeedButton* button = nullptr;
+        bool held = false;     // the key is down
+        bool pressed = false;  // its press reached the button
+    };
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // A key released while the window was not listening (it lost the focus) ends every hold.
+    void releaseAll();
+    void press(Binding& binding);
+    void release(Binding& binding);
+
+    QWidget* window;
+    std::vector<Binding> bindings;
+};
 
 }  // namespace pvz::detail

@@ -5,6 +5,9 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
 
 #include <thread>
 
@@ -29,28 +32,128 @@ constexpr int kTitleBarFontPixels = 15;
 
 namespace {
 
+// Modal dialogs without the toolkit's application modality. A modal toolkit dialog makes the
+// toolkit drop every close request to the windows it blocks, so the main window's close button,
+// Alt+F4 on it and the end of the session would do nothing while a dialog is open. Here the
+// dialog runs in its own event loop as a plain window and this filter keeps input away from
+// the other windows instead; close requests still reach them, and a close that ends the
+// program (Application::terminate) ends the dialog's loop too.
+class InputBlock : public QObject {
+public:
+    explicit InputBlock(QDialog& dialog) : dialog_(dialog) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &dialog_ && w->isVisible()) blocked_.push_back(w);
+        qApp->installEventFilter(this);
+    }
+    ~InputBlock() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!isInput(event->type()) || !isBlocked(watched)) return false;
+        // A click on a blocked window brings the dialog back to the front. A key does not: the
+        // Alt of Alt+F4 reaches the window before the window manager takes the F4, and moving
+        // the focus to the dialog then would close the dialog instead of the window.
+        if (event->type() == QEvent::MouseButtonPress) {
+            dialog_.raise();
+            dialog_.activateWindow();
+        }
+        return true;
+    }
+
+private:
+    static bool isInput(QEvent::Type type) {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+        }
+    }
+    // Whether the object belongs to one of the windows that were open when the dialog opened.
+    // The dialog itself, and its own pop-ups, are children of such a window, so the dialog is
+    // looked for first on the way up.
+    bool isBlocked(QObject* watched) const {
+        QWidget* widget = qobject_cast<QWidget*>(watched);
+        if (widget == nullptr) {
+            if (auto* window = qobject_cast<QWindow*>(watched)) {
+                for (QWidget* w : blocked_)
+                    if (w->windowHandle() == window) return true;
+            }
+            return false;
+        }
+        for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+            if (w == &dialog_) return false;
+            if (w->isWindow() && std::find(blocked_.begin(), blocked_.end(), w) != blocked_.end()) return true;
+        }
+        return false;
+    }
+
+    QDialog& dialog_;
+    std::vector<QWidget*> blocked_;
+};
+
+// Shows the dialog and waits until it is answered or the program is ending; returns its result
+// (Rejected when the program ends first).
+int runDialog(QDialog& dialog) {
+    ApplicationImpl& app = *ApplicationImpl::current();
+    if (app.terminating) return QDialog::Rejected;
+    dialog.setWindowModality(Qt::NonModal);
+    InputBlock block(dialog);
+    app.openDialogs.push_back(&dialog);
+    ++app.dialogsShown;
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    if (dialog.isVisible() && !app.terminating) loop.exec();
+    std::erase(app.openDialogs, &dialog);
+    dialog.hide();
+    return dialog.result();
+}
+
+// The parent that keeps a dialog above the program's window: its active or first visible window.
+QWidget* dialogParent() {
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isWindow() && qobject_cast<QDialog*>(w) == nullptr) return w;
+    return nullptr;
+}
+
 class ToolkitDialogs : public DialogService {
 public:
     void showMessage(const std::string& text) override { show(QMessageBox::NoIcon, text); }
     void showError(const std::string& text) override { show(QMessageBox::Critical, text); }
 
     DirectoryChoice chooseDirectory(const std::string& start) override {
-        QFileDialog dialog(QApplication::activeWindow(), QString(), toQString(start));
+        QFileDialog dialog(dialogParent(), QString(), toQString(start));
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Drives | QDir::NoDotAndDotDot);
         dialog.setWindowTitle(toQString(Application::instance().title()));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, {}};
+        if (runDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, {}};
         return {true, fromQString(QDir::cleanPath(QDir(dialog.selectedFiles().first()).absolutePath()))};
     }
 
 private:
     static void show(QMessageBox::Icon icon, const std::string& text) {
-        QMessageBox box(icon, toQString(Application::instance().title()), toQString(text), QMessageBox::Ok);
+        QMessageBox box(icon, toQString(Application::instance().title()), toQString(text), QMessageBox::Ok,
+                        dialogParent());
         prepareMessageBox(box);
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             box.move(screen->availableGeometry().center() - box.rect().center());
-        box.exec();
+        runDialog(box);
     }
 };
 

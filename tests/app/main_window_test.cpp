@@ -135,6 +135,7 @@ TEST_F(WindowTest, SecondStartEndsTheProgramAtOnce) {
     TForm1& f = driver.form();
     driver.apply(action("start"));
     ASSERT_FALSE(driver.ended());
+    driver.apply(action("wait=500"));
     const int drawings = f.Chart->drawingCount();
     f.state.redrawRequested = true;
     driver.apply(action("start"));

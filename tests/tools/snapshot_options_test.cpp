@@ -36,7 +36,9 @@ TEST(SnapshotActions, EveryActionWordParses) {
         {"stretch=100", K::Stretch, 100, 0}, {"compress=1", K::Compress, 1, 0},
         {"undo", K::Undo, 0, 0},             {"mouse=-5,300", K::Mouse, -5, 300},
         {"resize=1024x700", K::Resize, 1024, 700}, {"grid-text=16", K::GridText, 0, 0},
-        {"grid-text=", K::GridText, 0, 0},
+        {"grid-text=", K::GridText, 0, 0},   {"wait=500", K::Wait, 500, 0},
+        {"key=Ctrl+Left", K::Key, 0, 0},     {"key-down=Ctrl++", K::KeyDown, 0, 0},
+        {"key-up=Ctrl+=", K::KeyUp, 0, 0},   {"key=Space", K::Key, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -45,6 +47,9 @@ TEST(SnapshotActions, EveryActionWordParses) {
         EXPECT_EQ(action->kind, c.kind);
         EXPECT_EQ(action->a, c.a);
         EXPECT_EQ(action->b, c.b);
+        if (c.kind == K::Key || c.kind == K::KeyDown || c.kind == K::KeyUp) {
+            EXPECT_EQ(actionKeys(*action), std::string(c.text).substr(std::string(c.text).find('=') + 1));
+        }
     }
 }
 
@@ -52,7 +57,8 @@ TEST(SnapshotActions, MalformedWordsAreRefused) {
     for (const char* text : {"", "stop", "start=1", "param=ut1", "param=", "interval=week", "grid=", "grid=x",
                              "series=12:on", "series=0:on", "series=3", "series=3:maybe", "hold-back=-1",
                              "hold-back", "up=2.5", "mouse=1", "mouse=1;2", "resize=0x10", "resize=100",
-                             "back=2", "visor=yes", "grid-text"}) {
+                             "back=2", "visor=yes", "grid-text", "wait=-1", "wait", "key", "key=",
+                             "key=Ctrl+Nokey", "key=Ctrl+Left,Ctrl+Right", "key-down"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(parseSnapshotAction(text));
     }

@@ -72,6 +72,8 @@ SnapshotDriver::SnapshotDriver(const SnapshotOptions& options) : options_(option
         --passesLeft_;
         return ended_ || passesLeft_ <= 0 || (goal_ && goal_());
     };
+    // The second Start press is timed on the same simulated clock.
+    formOptions.clock = [this] { return Clock::time_point{} + time_; };
     form_ = std::make_unique<TForm1>(std::move(formOptions));
     // Time is simulated: the timers tick only when the pump says so.
     form_->Timer1->setEnabled(false);
@@ -278,6 +280,26 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         input([&f, width, height] { f.setBounds(f.left(), f.top(), width, height); });
         break;
     }
+    case K::Wait: {
+        const Clock::duration until = time_ + std::chrono::milliseconds(action.a);
+        const auto passes = std::chrono::milliseconds(action.a) / kPassPeriod + 2;
+        runUntil([&] { return time_ >= until; }, static_cast<int>(passes));
+        break;
+    }
+    case K::Key:
+        input([&f, &action] {
+            input::pressKey(f, actionKeys(action));
+            input::releaseKey(f, actionKeys(action));
+        });
+        tickUntilIdle();
+        break;
+    case K::KeyDown:
+        input([&f, &action] { input::pressKey(f, actionKeys(action)); });
+        break;
+    case K::KeyUp:
+        input([&f, &action] { input::releaseKey(f, actionKeys(action)); });
+        tickUntilIdle();
+        break;
     }
     settle();
 }

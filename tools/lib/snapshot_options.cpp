@@ -6,6 +6,7 @@
 
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
+#include "runtime/window_system_input.h"
 #include "tools/lib/iso_date.h"
 
 namespace pvz {
@@ -105,6 +106,12 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     if (name == "stretch") return withValue(K::Stretch, parseCount(arg));
     if (name == "compress") return withValue(K::Compress, parseCount(arg));
     if (name == "mouse") return withPair(K::Mouse, ',');
+    if (name == "wait") return withValue(K::Wait, parseCount(arg));
+    if (name == "key" || name == "key-down" || name == "key-up") {
+        if (!hasArg || !input::isKeyText(std::string(arg))) return std::nullopt;
+        action.kind = name == "key" ? K::Key : name == "key-down" ? K::KeyDown : K::KeyUp;
+        return action;
+    }
     if (name == "resize") {
         auto r = withPair(K::Resize, 'x');
         if (r && (r->a < 1 || r->b < 1)) return std::nullopt;
@@ -123,6 +130,8 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     }
     return std::nullopt;
 }
+
+std::string actionKeys(const SnapshotAction& action) { return action.text.substr(action.text.find('=') + 1); }
 
 std::optional<double> parseLocalTime(std::string_view text) {
     // YYYY-MM-DD HH:MM:SS, each field of fixed width.

@@ -32,6 +32,10 @@ enum class SnapshotActionKind {
     Undo,
     Mouse,         // a, b = chart client pixel
     Resize,        // a, b = client width and height
+    Wait,          // a = simulated milliseconds that pass (timers tick, passes run)
+    Key,           // a key sequence (actionKeys) pressed and released through the window system
+    KeyDown,       // a key sequence pressed (and held)
+    KeyUp,         // a key sequence released
 };
 
 struct SnapshotAction {
@@ -40,6 +44,9 @@ struct SnapshotAction {
     int b = 0;
     std::string text;  // the action as written
 };
+
+// The key sequence of a Key, KeyDown or KeyUp action ("Ctrl+Left" of "key=Ctrl+Left").
+std::string actionKeys(const SnapshotAction& action);
 
 enum class DirectoryAnswer { Cancel, Choose };
 
