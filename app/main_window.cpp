@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <utility>
+
 #include "app/shortcuts.h"
 #include "app/viewer_chart.h"
 #include "app/window_limits.h"
@@ -12,22 +14,127 @@ namespace {
 
 const Font kFormFont{"MS Sans Serif", -11, clWindowText, 0};
 const Font kBoldFont{"MS Sans Serif", -11, clWindowText, fsBold};
+const Font kStartFont{"MS Sans Serif", -11, clGreen, fsBold};
 
-std::unique_ptr<CheckBox> makeSeriesBox(Control* chart, int tag, int top) {
-    auto box = std::make_unique<CheckBox>(chart);
-    box->setBounds(791, top, 17, 17);
-    box->setTag(tag);
-    return box;
+// Where a control stands in its parent: left, top, width, height.
+struct Bounds {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What a row of the form states for any control. Whatever it leaves out keeps the control's
+// default; enabled, colour and hint come after the control's own settings.
+struct ControlRow {
+    Bounds bounds;
+    int tag = 0;
+    const Font* font = nullptr;
+    const char* caption = nullptr;
+    bool enabled = true;
+    std::optional<Color> color;
+    const char* hint = nullptr;
+    bool showHint = true;
+    bool handPointCursor = false;
+};
+
+// The settings of each kind of control beyond those of ControlRow.
+struct NoOwnSettings {};
+struct TextSettings {
+    bool autoSize = false;
+    std::optional<BorderStyle> border;
+};
+struct EditSettings {
+    bool readOnly = false;
+};
+struct CheckBoxSettings {
+    std::optional<CaptionSide> captionSide;
+    std::optional<bool> checked;
+};
+struct ComboBoxSettings {
+    std::vector<std::string> items;
+    int itemIndex = -1;
+    const char* text = nullptr;
+};
+struct RadioGroupSettings {
+    int columns = 1;
+    std::vector<std::string> items;
+    int itemIndex = -1;
+};
+struct ButtonSettings {
+    std::optional<Control::FocusPolicy> focusPolicy;
+};
+struct SpeedButtonSettings {
+    Glyph glyph = Glyph::None;
+};
+
+void applyOwn(Control&, const NoOwnSettings&) {}
+void applyOwn(StaticText& text, const TextSettings& own) {
+    text.setAutoSize(own.autoSize);
+    if (own.border) text.setBorderStyle(*own.border);
+}
+void applyOwn(Edit& edit, const EditSettings& own) { edit.setReadOnly(own.readOnly); }
+void applyOwn(CheckBox& box, const CheckBoxSettings& own) {
+    if (own.captionSide) box.setCaptionSide(*own.captionSide);
+    if (own.checked) box.setChecked(*own.checked);
+}
+void applyOwn(ComboBox& box, const ComboBoxSettings& own) {
+    for (const std::string& item : own.items) box.addItem(item);
+    if (own.itemIndex >= 0) box.setItemIndex(own.itemIndex);
+    if (own.text != nullptr) box.setText(own.text);
+}
+void applyOwn(RadioGroup& group, const RadioGroupSettings& own) {
+    group.setColumns(own.columns);
+    group.setItems(own.items);
+    if (own.itemIndex >= 0) group.setItemIndex(own.itemIndex);
+}
+void applyOwn(Button& button, const ButtonSettings& own) {
+    if (own.focusPolicy) button.setFocusPolicy(*own.focusPolicy);
+}
+void applyOwn(SpeedButton& button, const SpeedButtonSettings& own) { button.setGlyph(own.glyph); }
+
+// Applies a row to its control: bounds, tag, font and caption, the kind's own settings, then
+// enabled, colour, hint and cursor.
+template <class C, class Own>
+void applyRow(C& control, const ControlRow& row, const Own& own) {
+    const Bounds& b = row.bounds;
+    control.setBounds(b.left, b.top, b.width, b.height);
+    if (row.tag != 0) control.setTag(row.tag);
+    if (row.font != nullptr) control.setFont(*row.font);
+    if constexpr (requires { control.setCaption(std::string()); }) {
+        if (row.caption != nullptr) control.setCaption(row.caption);
+    }
+    applyOwn(control, own);
+    if (!row.enabled) control.setEnabled(false);
+    if (row.color) control.setColor(*row.color);
+    if (row.hint != nullptr) control.setHint(row.hint, row.showHint);
+    if (row.handPointCursor) control.setHandPointCursor(true);
 }
 
-std::unique_ptr<SpeedButton> toolButton(Control* group, int tag, int left, const char* hint, Glyph glyph) {
-    auto button = std::make_unique<SpeedButton>(group);
-    button->setBounds(left, 9, 27, 27);
-    button->setTag(tag);
-    button->setHint(hint, true);
-    button->setGlyph(glyph);
-    return button;
-}
+// Creates the controls of the rows at once, in the order of the rows, and keeps their settings
+// for apply(), which sets them in the same order once every control exists. The order of
+// creation is the order of each parent's child list and of Tab; the widgets that settings
+// create (the radio buttons of a group) come after all controls in the Tab order.
+class FormRows {
+public:
+    // Creates the control of one row in `parent` into `member`; `args` go to its constructor
+    // after the parent.
+    template <class C, class Own = NoOwnSettings, class... Args>
+    C& place(std::unique_ptr<C>& member, Control& parent, const ControlRow& row, Own own = {}, Args... args) {
+        member = std::make_unique<C>(&parent, args...);
+        C& control = *member;
+        settings_.push_back([&control, row, own = std::move(own)] { applyRow(control, row, own); });
+        return control;
+    }
+    // Settings that no row states, in their place among the rows' settings.
+    void then(std::function<void()> settings) { settings_.push_back(std::move(settings)); }
+    void apply() {
+        for (const auto& settings : settings_) settings();
+    }
+
+private:
+    std::vector<std::function<void()>> settings_;
+};
 
 }  // namespace
 
@@ -87,220 +194,175 @@ private:
 
 TForm1::TForm1(FormOptions options) : options_(std::move(options)) {
     createComponents();
-    configureComponents();
     connectEvents();
     bindToolButtonKeys(*this);
     store.dataDirectory = options_.dataDirectory;
     controls_ = std::make_unique<Controls>(*this);
     for (std::size_t i = 0; i < seriesByIndex_.size(); ++i) cycleSeries_[i] = seriesByIndex_[i];
-    cycle_ = std::make_unique<DisplayCycle>(store, arrays, state,
-                                            DisplayChart{Chart->BottomAxis(), Chart->LeftAxis(), cycleSeries_},
-                                            *controls_);
+    cycle_ = std::make_unique<DisplayCycle>(
+        store, arrays, state, DisplayChart{Chart->BottomAxis(), Chart->LeftAxis(), cycleSeries_}, *controls_);
     connectStatisticsHints();
 }
 
 // The members end the components, children first (see their declaration).
 TForm1::~TForm1() = default;
 
+// The rows name only the fields they set; the others keep their defaults, which GCC's
+// missing-initializer warning does not yet allow for designated initializers.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+// The form's components, one row each, created in the order of the rows: parents before their
+// children, and each parent's children in the order of Tab and of the parent's child list.
 void TForm1::createComponents() {
+    FormRows rows;
+    rows.then([this] {
+        setCaption(kWindowTitle);
+        setColor(clBtnFace);
+        setFont(kFormFont);
+        setBounds(72, 49, 804, 585);
+    });
+
     // The status bar first, so that the chart fills what it leaves.
     StatusBar1 = std::make_unique<StatusBar>(this);
+    rows.then([this] {
+        StatusBar1->setAlign(Align::Bottom);
+        StatusBar1->setHeight(19);
+        StatusBar1->setSimpleText(kPressStartStatus);
+        StatusBar1->setHint("Панель состояния", true);
+        StatusBar1->setColor(clMenuBar);
+    });
     Chart = std::make_unique<TViewerChart>(this);
+    rows.then([this] {
+        Chart->setAlign(Align::Client);
+        configureViewerChart(*Chart, seriesByIndex_);
+    });
 
-    // The chart's children in the form's order: series boxes, Start, the three groups.
-    const int tops[kSeriesSlotCount] = {63, 79, 95, 111, 127, 143, 159, 175, 191, 207, 224};
-    CheckBox1 = makeSeriesBox(Chart.get(), 1, tops[0]);
-    CheckBox2 = makeSeriesBox(Chart.get(), 2, tops[1]);
-    CheckBox3 = makeSeriesBox(Chart.get(), 3, tops[2]);
-    CheckBox4 = makeSeriesBox(Chart.get(), 4, tops[3]);
-    CheckBox5 = makeSeriesBox(Chart.get(), 5, tops[4]);
-    CheckBox6 = makeSeriesBox(Chart.get(), 6, tops[5]);
-    CheckBox7 = makeSeriesBox(Chart.get(), 7, tops[6]);
-    CheckBox8 = makeSeriesBox(Chart.get(), 8, tops[7]);
-    CheckBox9 = makeSeriesBox(Chart.get(), 9, tops[8]);
-    CheckBox10 = makeSeriesBox(Chart.get(), 10, tops[9]);
-    CheckBox11 = makeSeriesBox(Chart.get(), 11, tops[10]);
-    checkBoxByTag_ = {CheckBox1.get(), CheckBox2.get(), CheckBox3.get(), CheckBox4.get(),
-                      CheckBox5.get(), CheckBox6.get(), CheckBox7.get(), CheckBox8.get(),
-                      CheckBox9.get(), CheckBox10.get(), CheckBox11.get()};
-
-    BitBtnStart = std::make_unique<Button>(Chart.get());
-
-    GroupBoxScales = std::make_unique<GroupBox>(Chart.get());
-    StaticText3 = std::make_unique<StaticText>(GroupBoxScales.get());
-    EditScale = std::make_unique<Edit>(GroupBoxScales.get());
-    CheckBoxChoise = std::make_unique<CheckBox>(GroupBoxScales.get());
-    ComboBoxScaleY = std::make_unique<ComboBox>(GroupBoxScales.get(), ComboStyle::DropDownList);
-    StaticText5 = std::make_unique<StaticText>(GroupBoxScales.get());
-    ComboBoxGrid = std::make_unique<ComboBox>(GroupBoxScales.get(), ComboStyle::DropDown);
-
-    GroupBox2 = std::make_unique<GroupBox>(Chart.get());
-    RadioGroupPVZ = std::make_unique<RadioGroup>(GroupBox2.get());
-    RadioGroupInterval = std::make_unique<RadioGroup>(GroupBox2.get());
-    RadioGroupTrend = std::make_unique<RadioGroup>(GroupBox2.get());
-    GroupBox3 = std::make_unique<GroupBox>(GroupBox2.get());
-    CheckBoxViz = std::make_unique<CheckBox>(GroupBox3.get());
-    Label1 = std::make_unique<Label>(GroupBox3.get());
-    StaticTextX = std::make_unique<StaticText>(GroupBox3.get());
-    Label2 = std::make_unique<Label>(GroupBox3.get());
-    StaticTextY = std::make_unique<StaticText>(GroupBox3.get());
-
-    GroupBox1 = std::make_unique<GroupBox>(Chart.get());
-    SpeedButton1 = toolButton(GroupBox1.get(), 1, 6, "Сдвиг по времени назад", Glyph::TriangleLeft);
-    SpeedButton2 = toolButton(GroupBox1.get(), 2, 36, "Сдвиг по времени вперед", Glyph::TriangleRight);
-    SpeedButton3 = toolButton(GroupBox1.get(), 3, 66, "Сдвиг вверх", Glyph::TriangleUp);
-    SpeedButton4 = toolButton(GroupBox1.get(), 4, 96, "Сдвиг вниз", Glyph::TriangleDown);
-    SpeedButton5 = toolButton(GroupBox1.get(), 5, 126, "Растянуть по вертикали", Glyph::TrianglesApart);
-    SpeedButton6 = toolButton(GroupBox1.get(), 6, 156, "Сжать по вертикали", Glyph::TrianglesTogether);
-    SpeedButtonUndo = toolButton(GroupBox1.get(), 0, 186, "Возврат к текущей дате", Glyph::ArrowBack);
-
-    Timer1 = std::make_unique<Timer>(70);
-    Timer2 = std::make_unique<Timer>(210);
-
-    // The series in chart order: Series1, 2, 3, 5 to 10, 4, 11.
-    Series1 = std::make_unique<TLineSeries>();
-    Series2 = std::make_unique<TLineSeries>();
-    Series3 = std::make_unique<TLineSeries>();
-    Series5 = std::make_unique<TLineSeries>();
-    Series6 = std::make_unique<TLineSeries>();
-    Series7 = std::make_unique<TLineSeries>();
-    Series8 = std::make_unique<TLineSeries>();
-    Series9 = std::make_unique<TLineSeries>();
-    Series10 = std::make_unique<TLineSeries>();
-    Series4 = std::make_unique<TLineSeries>();
-    Series11 = std::make_unique<TLineSeries>();
-    seriesByIndex_ = {Series1.get(), Series2.get(), Series3.get(), Series5.get(),  Series6.get(), Series7.get(),
-                      Series8.get(), Series9.get(), Series10.get(), Series4.get(), Series11.get()};
-}
-
-void TForm1::configureComponents() {
-    setCaption(kWindowTitle);
-    setColor(clBtnFace);
-    setFont(kFormFont);
-    setBounds(72, 49, 804, 585);
-
-    StatusBar1->setAlign(Align::Bottom);
-    StatusBar1->setHeight(19);
-    StatusBar1->setSimpleText(kPressStartStatus);
-    StatusBar1->setHint("Панель состояния", true);
-    StatusBar1->setColor(clMenuBar);
-
-    Chart->setAlign(Align::Client);
-    configureViewerChart(*Chart, seriesByIndex_);
-
-    for (CheckBox* box : checkBoxByTag_) {
-        box->setChecked(true);
-        box->setEnabled(false);
-        box->setHandPointCursor(true);
+    // The series check boxes, at the right of the legend rows; their tags are the series slots.
+    const std::pair<std::unique_ptr<CheckBox> TForm1::*, int> seriesBoxes[] = {
+        {&TForm1::CheckBox1, 63},  {&TForm1::CheckBox2, 79},   {&TForm1::CheckBox3, 95},   {&TForm1::CheckBox4, 111},
+        {&TForm1::CheckBox5, 127}, {&TForm1::CheckBox6, 143},  {&TForm1::CheckBox7, 159},  {&TForm1::CheckBox8, 175},
+        {&TForm1::CheckBox9, 191}, {&TForm1::CheckBox10, 207}, {&TForm1::CheckBox11, 224},
+    };
+    int tag = 1;
+    for (const auto& [member, top] : seriesBoxes) {
+        CheckBox& box =
+            rows.place(this->*member, *Chart,
+                       {.bounds = {791, top, 17, 17}, .tag = tag, .enabled = false, .handPointCursor = true},
+                       CheckBoxSettings{.checked = true});
+        checkBoxByTag_[static_cast<std::size_t>(tag - 1)] = &box;
+        ++tag;
     }
 
-    BitBtnStart->setBounds(824, 587, 62, 23);
-    BitBtnStart->setCaption("Старт");
-    BitBtnStart->setEnabled(false);
-    BitBtnStart->setFont(Font{kFormFont.name, kFormFont.height, clGreen, fsBold});
     // Reached with Tab; a click does not pull the focus back onto "ВЫХОД" after loading.
-    BitBtnStart->setFocusPolicy(Control::FocusPolicy::TabOnly);
+    rows.place(BitBtnStart, *Chart,
+               {.bounds = {824, 587, 62, 23}, .font = &kStartFont, .caption = "Старт", .enabled = false},
+               ButtonSettings{.focusPolicy = Control::FocusPolicy::TabOnly});
 
-    GroupBoxScales->setBounds(792, 322, 97, 191);
-    GroupBoxScales->setTag(1);
-    GroupBoxScales->setCaption("Масштабы UT");
-    GroupBoxScales->setEnabled(false);
-    GroupBoxScales->setFont(kBoldFont);
+    // The vertical scale.
+    rows.place(
+        GroupBoxScales, *Chart,
+        {.bounds = {792, 322, 97, 191}, .tag = 1, .font = &kBoldFont, .caption = "Масштабы UT", .enabled = false});
+    rows.place(StaticText3, *GroupBoxScales,
+               {.bounds = {5, 21, 81, 17}, .font = &kFormFont, .caption = "Текущий:", .color = clBtnFace},
+               TextSettings{.border = BorderStyle::Single});
+    rows.place(EditScale, *GroupBoxScales, {.bounds = {5, 41, 81, 21}, .font = &kFormFont},
+               EditSettings{.readOnly = true});
+    rows.place(CheckBoxChoise, *GroupBoxScales,
+               {.bounds = {8, 76, 81, 17},
+                .font = &kFormFont,
+                .caption = "Выбрать:",
+                .color = clGradientInactiveCaption,
+                .handPointCursor = true},
+               CheckBoxSettings{.captionSide = CaptionSide::Left});
+    rows.place(ComboBoxScaleY, *GroupBoxScales,
+               {.bounds = {5, 101, 85, 21}, .font = &kBoldFont, .handPointCursor = true},
+               ComboBoxSettings{.items = {"M: 3 мс", "M: 2 мс", "M: 1 мс", "M: 0,5 мс", "M: 0,25мс"}, .itemIndex = 0},
+               ComboStyle::DropDownList);
+    rows.place(StaticText5, *GroupBoxScales,
+               {.bounds = {7, 136, 81, 17},
+                .font = &kFormFont,
+                .caption = "Grid density:",
+                .hint = "Колич-во клеток сетки по вертикали"},
+               TextSettings{.border = BorderStyle::Single});
+    rows.place(ComboBoxGrid, *GroupBoxScales, {.bounds = {8, 160, 49, 21}, .font = &kFormFont},
+               ComboBoxSettings{.items = {"4", "6", "8", "10", "12", "14", "16"}, .itemIndex = 0, .text = "4"},
+               ComboStyle::DropDown);
 
-    StaticText3->setBounds(5, 21, 81, 17);
-    StaticText3->setFont(kFormFont);
-    StaticText3->setCaption("Текущий:");
-    StaticText3->setAutoSize(false);
-    StaticText3->setBorderStyle(BorderStyle::Single);
-    StaticText3->setColor(clBtnFace);
-
-    EditScale->setBounds(5, 41, 81, 21);
-    EditScale->setFont(kFormFont);
-    EditScale->setReadOnly(true);
-
-    CheckBoxChoise->setBounds(8, 76, 81, 17);
-    CheckBoxChoise->setFont(kFormFont);
-    CheckBoxChoise->setCaption("Выбрать:");
-    CheckBoxChoise->setCaptionSide(CaptionSide::Left);
-    CheckBoxChoise->setColor(clGradientInactiveCaption);
-    CheckBoxChoise->setHandPointCursor(true);
-
-    ComboBoxScaleY->setBounds(5, 101, 85, 21);
-    for (const char* item : {"M: 3 мс", "M: 2 мс", "M: 1 мс", "M: 0,5 мс", "M: 0,25мс"}) ComboBoxScaleY->addItem(item);
-    ComboBoxScaleY->setItemIndex(0);
-    ComboBoxScaleY->setFont(kBoldFont);
-    ComboBoxScaleY->setHandPointCursor(true);
-
-    StaticText5->setBounds(7, 136, 81, 17);
-    StaticText5->setFont(kFormFont);
-    StaticText5->setCaption("Grid density:");
-    StaticText5->setAutoSize(false);
-    StaticText5->setBorderStyle(BorderStyle::Single);
-    StaticText5->setHint("Колич-во клеток сетки по вертикали", true);
-
-    ComboBoxGrid->setBounds(8, 160, 49, 21);
-    ComboBoxGrid->setFont(kFormFont);
-    for (const char* item : {"4", "6", "8", "10", "12", "14", "16"}) ComboBoxGrid->addItem(item);
-    ComboBoxGrid->setItemIndex(0);
-    ComboBoxGrid->setText("4");
-
-    GroupBox2->setBounds(48, 568, 745, 57);
-    GroupBox2->setTag(2);
-    GroupBox2->setEnabled(false);
-
-    // The three selectors: bold captions, the first item chosen.
+    // The selectors and the visors.
+    rows.place(GroupBox2, *Chart, {.bounds = {48, 568, 745, 57}, .tag = 2, .enabled = false});
     const struct {
-        RadioGroup* group;
-        int left, top, width, height;
+        std::unique_ptr<RadioGroup> TForm1::*member;
+        int left, width;
         const char* caption;
         int columns;
         std::vector<std::string> items;
     } selectors[] = {
-        {RadioGroupPVZ.get(), 8, 10, 241, 41, "ПВЗ:", 4, {"UT1       ", "UT1R    ", "Xp   ", "Yp   "}},
-        {RadioGroupInterval.get(), 253, 10, 133, 41, "Интервал:", 2, {"Месяц", "Год"}},
-        {RadioGroupTrend.get(), 389, 10, 129, 41, "Тренд:", 2, {"Нет", "Есть"}},
+        {&TForm1::RadioGroupPVZ, 8, 241, "ПВЗ:", 4, {"UT1       ", "UT1R    ", "Xp   ", "Yp   "}},
+        {&TForm1::RadioGroupInterval, 253, 133, "Интервал:", 2, {"Месяц", "Год"}},
+        {&TForm1::RadioGroupTrend, 389, 129, "Тренд:", 2, {"Нет", "Есть"}},
     };
     for (const auto& s : selectors) {
-        s.group->setBounds(s.left, s.top, s.width, s.height);
-        s.group->setFont(kBoldFont);
-        s.group->setCaption(s.caption);
-        s.group->setColumns(s.columns);
-        s.group->setItems(s.items);
-        s.group->setItemIndex(0);
-        s.group->setHandPointCursor(true);
+        rows.place(
+            this->*s.member, *GroupBox2,
+            {.bounds = {s.left, 10, s.width, 41}, .font = &kBoldFont, .caption = s.caption, .handPointCursor = true},
+            RadioGroupSettings{.columns = s.columns, .items = s.items, .itemIndex = 0});
+    }
+    rows.place(GroupBox3, *GroupBox2, {.bounds = {521, 10, 205, 41}, .font = &kBoldFont, .caption = "Визиры:"});
+    rows.place(CheckBoxViz, *GroupBox3, {.bounds = {4, 16, 14, 17}, .handPointCursor = true});
+    // The read-outs size themselves to their texts.
+    rows.place(Label1, *GroupBox3, {.bounds = {30, 17, 16, 13}, .font = &kFormFont, .caption = "X=", .enabled = false});
+    rows.place(StaticTextX, *GroupBox3, {.bounds = {51, 17}, .font = &kFormFont, .caption = ""},
+               TextSettings{.autoSize = true});
+    rows.place(Label2, *GroupBox3,
+               {.bounds = {120, 17, 16, 13}, .font = &kFormFont, .caption = "Y=", .enabled = false});
+    rows.place(StaticTextY, *GroupBox3, {.bounds = {141, 17}, .font = &kFormFont, .caption = ""},
+               TextSettings{.autoSize = true});
+
+    // The time window's tool buttons.
+    rows.place(GroupBox1, *Chart,
+               {.bounds = {59, 8, 225, 40},
+                .tag = 3,
+                .enabled = false,
+                .color = clInactiveBorder,
+                .hint = "",
+                .showHint = false});
+    const struct {
+        std::unique_ptr<SpeedButton> TForm1::*member;
+        int tag, left;
+        const char* hint;
+        Glyph glyph;
+    } toolButtons[] = {
+        {&TForm1::SpeedButton1, 1, 6, "Сдвиг по времени назад", Glyph::TriangleLeft},
+        {&TForm1::SpeedButton2, 2, 36, "Сдвиг по времени вперед", Glyph::TriangleRight},
+        {&TForm1::SpeedButton3, 3, 66, "Сдвиг вверх", Glyph::TriangleUp},
+        {&TForm1::SpeedButton4, 4, 96, "Сдвиг вниз", Glyph::TriangleDown},
+        {&TForm1::SpeedButton5, 5, 126, "Растянуть по вертикали", Glyph::TrianglesApart},
+        {&TForm1::SpeedButton6, 6, 156, "Сжать по вертикали", Glyph::TrianglesTogether},
+        {&TForm1::SpeedButtonUndo, 0, 186, "Возврат к текущей дате", Glyph::ArrowBack},
+    };
+    for (const auto& b : toolButtons) {
+        rows.place(this->*b.member, *GroupBox1, {.bounds = {b.left, 9, 27, 27}, .tag = b.tag, .hint = b.hint},
+                   SpeedButtonSettings{.glyph = b.glyph});
     }
 
-    GroupBox3->setBounds(521, 10, 205, 41);
-    GroupBox3->setCaption("Визиры:");
-    GroupBox3->setFont(kBoldFont);
+    Timer1 = std::make_unique<Timer>(70);
+    Timer2 = std::make_unique<Timer>(210);
 
-    CheckBoxViz->setBounds(4, 16, 14, 17);
-    CheckBoxViz->setHandPointCursor(true);
-
-    for (Label* label : {Label1.get(), Label2.get()}) {
-        label->setFont(kFormFont);
-        label->setEnabled(false);
+    // The series in chart order.
+    std::unique_ptr<TLineSeries> TForm1::*const series[kSeriesSlotCount] = {
+        &TForm1::Series1, &TForm1::Series2, &TForm1::Series3,  &TForm1::Series5, &TForm1::Series6,  &TForm1::Series7,
+        &TForm1::Series8, &TForm1::Series9, &TForm1::Series10, &TForm1::Series4, &TForm1::Series11,
+    };
+    for (std::size_t i = 0; i < seriesByIndex_.size(); ++i) {
+        this->*series[i] = std::make_unique<TLineSeries>();
+        seriesByIndex_[i] = (this->*series[i]).get();
     }
-    Label1->setBounds(30, 17, 16, 13);
-    Label1->setCaption("X=");
-    Label2->setBounds(120, 17, 16, 13);
-    Label2->setCaption("Y=");
-    for (StaticText* text : {StaticTextX.get(), StaticTextY.get()}) {
-        text->setFont(kFormFont);
-        text->setAutoSize(true);
-        text->setCaption("");
-    }
-    StaticTextX->setLeft(51);
-    StaticTextX->setTop(17);
-    StaticTextY->setLeft(141);
-    StaticTextY->setTop(17);
 
-    GroupBox1->setBounds(59, 8, 225, 40);
-    GroupBox1->setTag(3);
-    GroupBox1->setColor(clInactiveBorder);
-    GroupBox1->setEnabled(false);
-    GroupBox1->setHint("", false);
+    rows.apply();
 }
+
+#pragma GCC diagnostic pop
 
 void TForm1::connectEvents() {
     onCreate = [this] { FormCreate(); };

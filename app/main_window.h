@@ -164,7 +164,6 @@ private:
     class Loader;
 
     void createComponents();
-    void configureComponents();
     void connectEvents();
     void connectStatisticsHints();
     void applySmallScreenLayout();
