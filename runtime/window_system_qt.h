@@ -69,6 +69,10 @@ public:
     void removeClip() override;
     void frame3D(Rect& r, Color topLeft, Color bottomRight, int width) override;
     void drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) override;
+    void fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) override;
+    double pixelRatio() const override { return image_->isNull() ? 1.0 : image_->devicePixelRatio(); }
+    // Makes the image's pixels those of `source`, which has the image's device size, within the clip.
+    void copyPixels(const QImage& source);
 
 protected:
     // Makes sure the image exists; false when there is nothing to draw on.
@@ -81,9 +85,18 @@ private:
 
     bool beginDirect();
     bool beginPainter(PainterUse use);
-    // The user's clip within the image, in image coordinates.
+    // The user's clip within the image, in device pixels of the image.
     QRect clipRect();
-    void fillBox(const QRect& box, QRgb rgb, bool invert);  // clipped
+    // The device pixel of a logical image coordinate, and the device pixels that cover logical
+    // columns left..right-1 and rows top..bottom-1.
+    int dev(int logical) const { return devicePixelOf(logical, ratio_); }
+    QRect devBox(int left, int top, int right, int bottom) const {
+        return QRect(QPoint(dev(left), dev(top)), QPoint(dev(right) - 1, dev(bottom) - 1));
+    }
+    QRect devBox(const QRect& logical) const {
+        return devBox(logical.left(), logical.top(), logical.left() + logical.width(), logical.top() + logical.height());
+    }
+    void fillBox(const QRect& box, QRgb rgb, bool invert);  // device pixels, clipped
     void thinLine(QPoint from, QPoint to);
     // A wide solid line in copy mode from the stamp of its pen width and vector; false when
     // the line is not one that stamps are kept for.
@@ -95,6 +108,7 @@ private:
     bool painting_ = false;
     std::uint32_t* bits_ = nullptr;
     qsizetype stride_ = 0;  // pixels per row
+    double ratio_ = 1.0;    // the image's device pixel ratio, read with bits_
     QPoint origin_;
 
     bool clipped_ = false;
@@ -125,7 +139,9 @@ private:
 };
 
 struct BitmapImpl {
-    QImage image;
+    QImage image;  // device pixels, with the ratio as its device pixel ratio
+    int width = 0;   // logical
+    int height = 0;  // logical
     ImageCanvas canvas{&image};
 };
 
@@ -158,6 +174,7 @@ struct PanelWidget : QWidget {
     explicit PanelWidget(PanelControl* panel);
     ~PanelWidget() override;
 
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -168,9 +185,13 @@ struct PanelWidget : QWidget {
     // which does not call paint() for it.
     void showDirectDrawing(const QRect& area);
 
+    // The front picture's size in logical pixels.
+    QSize frontLogicalSize() const;
+
     PanelControl* panel;
-    QImage front;
-    QPoint frontOffset;
+    QImage front;  // device pixels at front.devicePixelRatio()
+    QSize frontLogical;
+    QPoint frontOffset;  // logical
     bool ready = false;  // the panel is constructed and may be called
     bool inPaintEvent = false;
     bool frontOnly = false;  // the next paint events only show the front picture
