@@ -159,6 +159,7 @@ void TCustomChartPanelExtended::FillBackground(const Rect& rect) {
                 gradientPicture_.setSize(rect.width(), rect.height(), ratio);
                 drawGradientStrips(gradientPicture_.canvas(), Rect{0, 0, rect.width(), rect.height()}, key.direction,
                                    key.start, key.end);
+                gradientPicture_.compareRows();
                 gradientPictureKey_ = key;
             }
             if (startPictureFrom(gradientPicture_)) return;

@@ -239,6 +239,12 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     if (front.isNull() || !shown.contains(event->rect())) painter.fillRect(event->rect(), palette().color(QPalette::Window));
     if (front.isNull()) return;
     const double ratio = front.devicePixelRatio();
+    // The painter's own scale to device pixels (the window's ratio, or that of a grab).
+    if (std::abs(painter.deviceTransform().m11() - ratio) > 1e-9) {
+        // A picture of another ratio, shown scaled until the new one is drawn.
+        painter.drawImage(QRectF(shown), front);
+        return;
+    }
     if (ratio != 1.0) {
         // The picture's device pixels go to the window's device pixels one to one, without the
         // painter's scaling: a scaled copy of a part would round its edges its own way.
@@ -255,7 +261,10 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
         const QRect part = deviceCover(r, ratio).intersected(deviceShown);
         if (part.isEmpty()) continue;
         if (severalRects) painter.setClipRect(part);
-        painter.drawImage(part.topLeft(), front, part.translated(-deviceOffset));
+        // With a target rectangle of the part's own size: drawn at a point, an image of ratio
+        // above 1 would be scaled down to its logical size.
+        if (ratio == 1.0) painter.drawImage(part.topLeft(), front, part.translated(-deviceOffset));
+        else painter.drawImage(QRectF(part), front, QRectF(part.translated(-deviceOffset)));
     }
 }
 
@@ -388,6 +397,7 @@ void Bitmap::setSize(int width, int height, double ratio) {
         deviceH == impl_->image.height() && (impl_->image.isNull() || impl_->image.devicePixelRatio() == ratio))
         return;
     impl_->canvas.release();
+    impl_->sameRows.clear();
     impl_->width = width;
     impl_->height = height;
     impl_->image = deviceW > 0 && deviceH > 0 ? QImage(deviceW, deviceH, QImage::Format_RGB32) : QImage();
@@ -412,7 +422,32 @@ void Bitmap::copyFrom(const Bitmap& source) {
         impl_->image = QImage(impl_->image.width(), impl_->image.height(), QImage::Format_RGB32);
         impl_->image.setDevicePixelRatio(ratio);
     }
-    std::memcpy(impl_->image.bits(), pixels.constBits(), static_cast<std::size_t>(pixels.sizeInBytes()));
+    const std::vector<int>& same = source.impl_->sameRows;
+    if (same.size() != static_cast<std::size_t>(pixels.height())) {
+        std::memcpy(impl_->image.bits(), pixels.constBits(), static_cast<std::size_t>(pixels.sizeInBytes()));
+    } else {
+        // Rows of a run of equal rows are copied from its first one, which stays in the cache:
+        // the copy then costs little more than writing the picture.
+        const qsizetype rowBytes = pixels.bytesPerLine();
+        uchar* to = impl_->image.bits();
+        const uchar* from = pixels.constBits();
+        for (int y = 0; y < pixels.height(); ++y)
+            std::memcpy(to + y * rowBytes, from + same[static_cast<std::size_t>(y)] * rowBytes,
+                        static_cast<std::size_t>(rowBytes));
+    }
+    impl_->sameRows.clear();
+}
+
+void Bitmap::compareRows() {
+    const QImage& image = impl_->image;
+    std::vector<int>& same = impl_->sameRows;
+    same.assign(static_cast<std::size_t>(image.height()), 0);
+    const auto rowBytes = static_cast<std::size_t>(image.bytesPerLine());
+    for (int y = 1; y < image.height(); ++y) {
+        const int first = same[static_cast<std::size_t>(y - 1)];
+        same[static_cast<std::size_t>(y)] =
+            std::memcmp(image.constScanLine(first), image.constScanLine(y), rowBytes) == 0 ? first : y;
+    }
 }
 
 int Bitmap::width() const { return impl_->width; }

@@ -108,6 +108,9 @@ public:
     // Makes the picture's pixels those of `source` within the canvas's clip; `source` must have
     // the same size and ratio. One block copy, without allocation while the picture is its own.
     void copyFrom(const Bitmap& source);
+    // Finds the runs of equal rows, which copies from this picture then read once, until the
+    // next drawing on it.
+    void compareRows();
     // The colour of logical pixel (x, y) (of its first device pixel), red in the low byte;
     // (x, y) must lie inside the picture.
     Color pixel(int x, int y) const;

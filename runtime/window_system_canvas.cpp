@@ -421,9 +421,31 @@ const QFontMetrics& ImageCanvas::metrics() {
     return *metrics_;
 }
 
+int ImageCanvas::advance(std::string_view text) {
+    constexpr std::size_t kFonts = 8;
+    constexpr std::size_t kTextsPerFont = 4096;
+    if (advancesInUse_ >= advances_.size() || !(advances_[advancesInUse_].font == state_.font)) {
+        const auto found = std::find_if(advances_.begin(), advances_.end(),
+                                        [&](const Advances& a) { return a.font == state_.font; });
+        if (found != advances_.end()) {
+            advancesInUse_ = static_cast<std::size_t>(found - advances_.begin());
+        } else {
+            if (advances_.size() >= kFonts) advances_.erase(advances_.begin());
+            advances_.push_back(Advances{state_.font, {}});
+            advancesInUse_ = advances_.size() - 1;
+        }
+    }
+    auto& widths = advances_[advancesInUse_].widths;
+    if (const auto it = widths.find(text); it != widths.end()) return it->second;
+    const int width = metrics().horizontalAdvance(toQString(text));
+    if (widths.size() >= kTextsPerFont) widths.clear();
+    widths.emplace(std::string(text), width);
+    return width;
+}
+
 int ImageCanvas::textWidth(std::string_view text) {
     if (text.empty()) return 0;
-    return metrics().horizontalAdvance(toQString(text));
+    return advance(text);
 }
 
 int ImageCanvas::textHeight(std::string_view /*text*/) { return metrics().height(); }
@@ -431,8 +453,8 @@ int ImageCanvas::textHeight(std::string_view /*text*/) { return metrics().height
 void ImageCanvas::textOut(int x, int y, std::string_view text) {
     if (text.empty() || !beginDirect()) return;
     const QString s = toQString(text);
+    const int w = advance(text);
     const QFontMetrics& fm = metrics();
-    const int w = fm.horizontalAdvance(s);
     const int h = fm.height();
     int left = x - origin_.x();
     if (state_.textAlign == TextAlign::Center) left -= w / 2;

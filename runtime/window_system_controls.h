@@ -30,6 +30,11 @@ public:
     bool shown() const;
     void close();
 
+    // The screens of the desktop, and moving the shown window onto screen `index`, keeping its
+    // place relative to the screen's top-left corner. Each screen has its own device pixel ratio.
+    static int screenCount();
+    void moveToScreen(int index);
+
     std::function<void()> onCreate;
     std::function<void()> onClose;
 

@@ -102,6 +102,8 @@ private:
     // the line is not one that stamps are kept for.
     bool stampedLine(QPoint from, QPoint to);
     const QFontMetrics& metrics();
+    // The advance of a text in the current font, measured once per font and text.
+    int advance(std::string_view text);
 
     QImage* image_;
     QPainter painter_;
@@ -123,6 +125,18 @@ private:
     Color painterTextColor_ = clNone;
     Font metricsFont_;
     std::optional<QFontMetrics> metrics_;
+    // Advances of the texts measured in recent fonts: labels and legend rows are measured and
+    // written again at every drawing, and shaping a text costs more than drawing it.
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    struct Advances {
+        Font font;
+        std::unordered_map<std::string, int, StringHash, std::equal_to<>> widths;
+    };
+    std::vector<Advances> advances_;
+    std::size_t advancesInUse_ = 0;
     bool painterFontValid_ = false;
     Font painterFont_;
 
@@ -138,11 +152,26 @@ private:
     std::unordered_map<std::uint64_t, LineStamp> lineStamps_;
 };
 
+// The canvas of a bitmap: every drawing forgets the rows found alike.
+class BitmapCanvas : public ImageCanvas {
+public:
+    BitmapCanvas(QImage* image, std::vector<int>* sameRows) : ImageCanvas(image), sameRows_(sameRows) {}
+
+protected:
+    void touched(const QRect&) override { sameRows_->clear(); }
+
+private:
+    std::vector<int>* sameRows_;
+};
+
 struct BitmapImpl {
     QImage image;  // device pixels, with the ratio as its device pixel ratio
     int width = 0;   // logical
     int height = 0;  // logical
-    ImageCanvas canvas{&image};
+    // For each device row, the first row of the run of equal rows it belongs to; empty when not
+    // known (the picture changed since the rows were compared).
+    std::vector<int> sameRows;
+    BitmapCanvas canvas{&image, &sameRows};
 };
 
 // The toolkit widget behind a control and the control's stored properties.
