@@ -193,16 +193,18 @@ PanelWidget::~PanelWidget() { windowCanvas.reset(); }
 
 namespace {
 
-// The logical rectangle that holds the device pixels `area` of a picture at `ratio`, grown by one
-// logical pixel: the window system rounds a logical rectangle to its own device pixels, and the
-// margin makes sure that whatever it rounds to covers every changed pixel.
+// The logical rectangle that holds the device pixels `area` of a picture at `ratio`. At a
+// fractional ratio it is grown by one logical pixel: the window system rounds a logical
+// rectangle to its own device pixels, and the margin makes sure that whatever it rounds to
+// covers every changed pixel. Whole ratios map logical pixels to device pixels exactly.
 QRect logicalCover(const QRect& area, double ratio) {
     if (ratio == 1.0) return area;
+    const int margin = ratio == std::floor(ratio) ? 0 : 1;
     const int left = static_cast<int>(std::floor(area.left() / ratio));
     const int top = static_cast<int>(std::floor(area.top() / ratio));
     const int right = static_cast<int>(std::ceil((area.right() + 1) / ratio));
     const int bottom = static_cast<int>(std::ceil((area.bottom() + 1) / ratio));
-    return QRect(QPoint(left - 1, top - 1), QPoint(right, bottom));
+    return QRect(QPoint(left - margin, top - margin), QPoint(right - 1 + margin, bottom - 1 + margin));
 }
 
 // The device pixels that cover the logical rectangle `r` at `ratio`.
@@ -250,6 +252,11 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
         // painter's scaling: a scaled copy of a part would round its edges its own way.
         painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
     }
+    // Above ratio 1 the picture is drawn through a view of its pixels at ratio 1: an image of a
+    // higher ratio would be scaled to its logical size, in slices handed to other threads.
+    const QImage pixels = ratio == 1.0 ? front
+                                       : QImage(front.constBits(), front.width(), front.height(), front.bytesPerLine(),
+                                                front.format());
     const QPoint deviceOffset(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio));
     const QRect deviceShown(deviceOffset, front.size());
     // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
@@ -261,10 +268,7 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
         const QRect part = deviceCover(r, ratio).intersected(deviceShown);
         if (part.isEmpty()) continue;
         if (severalRects) painter.setClipRect(part);
-        // With a target rectangle of the part's own size: drawn at a point, an image of ratio
-        // above 1 would be scaled down to its logical size.
-        if (ratio == 1.0) painter.drawImage(part.topLeft(), front, part.translated(-deviceOffset));
-        else painter.drawImage(QRectF(part), front, QRectF(part.translated(-deviceOffset)));
+        painter.drawImage(part.topLeft(), pixels, part.translated(-deviceOffset));
     }
 }
 
