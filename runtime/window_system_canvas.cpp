@@ -541,11 +541,26 @@ void ImageCanvas::fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) 
     if (boxes.empty() || !beginDirect()) return;
     const int bx = dev(x - origin_.x());
     const int by = dev(y - origin_.y());
+    const QRect clip = clipRect();
     int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    // Boxes of markers are a few pixels each and there are thousands of markers: clipped and
+    // written here, with the colour converted only when it is not a plain one.
     for (const PixelBox& b : boxes) {
         if (b.area.isEmpty()) continue;
-        fillBox(QRect(QPoint(bx + b.area.left, by + b.area.top), QPoint(bx + b.area.right - 1, by + b.area.bottom - 1)),
-                toRgb(b.color), false);
+        const int x0 = std::max(bx + b.area.left, clip.left());
+        const int x1 = std::min(bx + b.area.right - 1, clip.right());
+        const int y0 = std::max(by + b.area.top, clip.top());
+        const int y1 = std::min(by + b.area.bottom - 1, clip.bottom());
+        if (x0 <= x1 && y0 <= y1) {
+            const QRgb rgb = isSystemColor(b.color) || b.color == clNone || b.color == clDefault
+                                 ? toRgb(b.color)
+                                 : 0xFF000000u | (static_cast<QRgb>(redOf(b.color)) << 16) |
+                                       (static_cast<QRgb>(greenOf(b.color)) << 8) | static_cast<QRgb>(blueOf(b.color));
+            std::uint32_t* row = bits_ + static_cast<qsizetype>(y0) * stride_ + x0;
+            const int n = x1 - x0 + 1;
+            for (int yy = y0; yy <= y1; ++yy, row += stride_)
+                for (int i = 0; i < n; ++i) row[i] = rgb;
+        }
         left = std::min(left, b.area.left);
         top = std::min(top, b.area.top);
         right = std::max(right, b.area.right);
