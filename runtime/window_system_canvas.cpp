@@ -431,7 +431,7 @@ int ImageCanvas::advance(std::string_view text) {
             advancesInUse_ = static_cast<std::size_t>(found - advances_.begin());
         } else {
             if (advances_.size() >= kFonts) advances_.erase(advances_.begin());
-            advances_.push_back(Advances{state_.font, {}});
+            advances_.push_back(Advances{state_.font, {}, {}});
             advancesInUse_ = advances_.size() - 1;
         }
     }
@@ -443,6 +443,18 @@ int ImageCanvas::advance(std::string_view text) {
     return width;
 }
 
+const ImageCanvas::Advances::Shaped& ImageCanvas::shaped(std::string_view text) {
+    auto& shapes = advances_[advancesInUse_].shapes;
+    if (const auto it = shapes.find(text); it != shapes.end()) return it->second;
+    QTextLayout layout(toQString(text), toQFont(state_.font));
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    Advances::Shaped shape{layout.glyphRuns(), line.isValid() ? line.ascent() : 0};
+    if (shapes.size() >= 4096) shapes.clear();
+    return shapes.emplace(std::string(text), std::move(shape)).first->second;
+}
+
 int ImageCanvas::textWidth(std::string_view text) {
     if (text.empty()) return 0;
     return advance(text);
@@ -452,7 +464,6 @@ int ImageCanvas::textHeight(std::string_view /*text*/) { return metrics().height
 
 void ImageCanvas::textOut(int x, int y, std::string_view text) {
     if (text.empty() || !beginDirect()) return;
-    const QString s = toQString(text);
     const int w = advance(text);
     const QFontMetrics& fm = metrics();
     const int h = fm.height();
@@ -463,7 +474,12 @@ void ImageCanvas::textOut(int x, int y, std::string_view text) {
     const QRect box(left, top, w, h);
     if (state_.backgroundMode == BackgroundMode::Opaque && state_.backgroundColor != clNone)
         fillBox(devBox(box), toRgb(state_.backgroundColor, 0xFFFFFFFFu), false);
-    if (state_.font.color != clNone && beginPainter(PainterUse::Text)) painter_.drawText(left, top + fm.ascent(), s);
+    if (state_.font.color != clNone && beginPainter(PainterUse::Text)) {
+        // Shaped once per font and text: labels and legend rows are written at every drawing.
+        const Advances::Shaped& shape = shaped(text);
+        const QPointF origin(left, top + fm.ascent() - shape.ascent);
+        for (const QGlyphRun& run : shape.runs) painter_.drawGlyphRun(origin, run);
+    }
     touched(devBox(box.adjusted(-2, 0, 2, 0)));
 }
 

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
@@ -134,7 +136,15 @@ private:
     struct Advances {
         Font font;
         std::unordered_map<std::string, int, StringHash, std::equal_to<>> widths;
+        // The glyphs of texts written in the font, laid out once, with their baseline.
+        struct Shaped {
+            QList<QGlyphRun> runs;
+            qreal ascent = 0;
+        };
+        std::unordered_map<std::string, Shaped, StringHash, std::equal_to<>> shapes;
     };
+    // The glyphs of a text in the current font (selected by advance()).
+    const Advances::Shaped& shaped(std::string_view text);
     std::vector<Advances> advances_;
     std::size_t advancesInUse_ = 0;
     bool painterFontValid_ = false;
