@@ -2,6 +2,7 @@
 // Drawing vocabulary shared by the window-system layer and the chart engine: colours, points,
 // rectangles, pens, brushes, fonts and the abstract canvas. Nothing here knows the toolkit.
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -136,7 +137,10 @@ struct PixelBox {
 // The device pixel of a logical coordinate at a device pixel ratio: nearest, halves up. Logical
 // pixel p covers device pixels devicePixelOf(p) .. devicePixelOf(p + 1) - 1, so neighbouring
 // boxes tile without gaps or overlaps at every ratio, and ratio 1 maps every pixel to itself.
-int devicePixelOf(int logical, double ratio);
+inline int devicePixelOf(int logical, double ratio) {
+    if (ratio == 1.0) return logical;
+    return static_cast<int>(std::floor(static_cast<double>(logical) * ratio + 0.5));
+}
 
 enum class TextAlign { Left, Center, Right };  // horizontal reference; the y of TextOut is the text's top
 enum class BackgroundMode { Transparent, Opaque };

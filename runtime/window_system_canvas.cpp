@@ -148,6 +148,15 @@ bool ImageCanvas::beginPainter(PainterUse use) {
             } else {
                 if (pen.width > 1) {
                     setWidePen(painter_, toQColor(pen.color), pen.width);
+                    if (ratio_ != 1.0) {
+                        // Above ratio 1 the wide lines of a series are drawn by the painter one
+                        // by one; square ends cover the joints as round ones do, without the
+                        // curves that made up most of the cost of such a drawing.
+                        QPen square = painter_.pen();
+                        square.setCapStyle(Qt::SquareCap);
+                        square.setJoinStyle(Qt::MiterJoin);
+                        painter_.setPen(square);
+                    }
                 } else {
                     QPen qpen(toQColor(pen.color), 1);
                     qpen.setStyle(qtPenStyle(pen.style));
