@@ -128,25 +128,57 @@ void BM_Draw(benchmark::State& state, int width, int height) {
 BENCHMARK_CAPTURE(BM_Draw, 1920x1080, 1920, 1080)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Draw, 1280x800, 1280, 800)->Unit(benchmark::kMillisecond);
 
-// Writing every pixel of a 1920 x 1080 frame of 32-bit pixels once: the floor of any drawing.
-void BM_FillFrame(benchmark::State& state) {
-    std::vector<std::uint32_t> frame(std::size_t{1920} * 1080);
+// The benchmark's second screen has device pixel ratio 2 (see bench_main.cpp).
+constexpr int kRatio2Screen = 1;
+
+// The 1920 x 1080 view on a screen of ratio 2: 3840 x 2160 device pixels.
+void BM_DrawHiDpi(benchmark::State& state) {
+    const SampleFiles files;
+    YearView view(files, 1920, 1080);
+    view.form().moveToScreen(kRatio2Screen);
+    Application::instance().processPendingEvents();
+    TChart& chart = *view.form().Chart;
+    chart.drawToBitmap();
+    if (chart.bitmap().deviceWidth() != 3840) state.SkipWithError("no screen of ratio 2");
+    for (auto _ : state) chart.drawToBitmap();
+    state.counters["deviceWidth"] = chart.bitmap().deviceWidth();
+    state.counters["deviceHeight"] = chart.bitmap().deviceHeight();
+}
+BENCHMARK(BM_DrawHiDpi)->Unit(benchmark::kMillisecond);
+
+// Writing every pixel of a frame of 32-bit pixels once: the floor of any drawing. The pixel
+// count is a constant of the loop, so that the compiler writes whole vectors whatever it
+// inlines around it (with the count read from the vector it once wrote one pixel a store).
+template <std::size_t Width, std::size_t Height>
+void fillFrame(benchmark::State& state) {
+    constexpr std::size_t kPixels = Width * Height;
+    std::vector<std::uint32_t> frame(kPixels);
+    std::uint32_t* const pixels = frame.data();
     std::uint32_t colour = 0;
     for (auto _ : state) {
-        std::fill(frame.begin(), frame.end(), ++colour);
-        benchmark::DoNotOptimize(frame.data());
+        std::fill_n(pixels, kPixels, ++colour);
+        benchmark::DoNotOptimize(pixels);
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(frame.size() * sizeof(std::uint32_t)));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kPixels * sizeof(std::uint32_t)));
 }
+
+void BM_FillFrame(benchmark::State& state) { fillFrame<1920, 1080>(state); }
 BENCHMARK(BM_FillFrame)->Unit(benchmark::kMillisecond);
 
+// The frame of BM_DrawHiDpi.
+void BM_FillFrameHiDpi(benchmark::State& state) { fillFrame<3840, 2160>(state); }
+BENCHMARK(BM_FillFrameHiDpi)->Unit(benchmark::kMillisecond);
+
 // One pointer move over the plot with the visors on, back and forth between two points: the
-// window system's move event, the handler it reaches, and the paints the move causes.
-void BM_VisorMove(benchmark::State& state) {
+// window system's move event, the handler it reaches, and the paints the move causes; on the
+// screen of ratio 1 and on the one of ratio 2.
+void BM_VisorMove(benchmark::State& state, int screenIndex) {
     const SampleFiles files;
     YearView view(files, 1920, 1080);
     TForm1& form = view.form();
+    form.moveToScreen(screenIndex);
+    Application::instance().processPendingEvents();
     view.driver->apply(SnapshotAction{SnapshotActionKind::Visor, 1, 0, {}});
     TChart& chart = *form.Chart;
     const Rect plot = chart.PlotRect();
@@ -168,6 +200,7 @@ void BM_VisorMove(benchmark::State& state) {
     if (form.StaticTextX->caption().empty()) state.SkipWithError("the visor shows no read-out");
     if (chart.drawingCount() != drawings) state.SkipWithError("a move drew the chart");
 }
-BENCHMARK(BM_VisorMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_VisorMove, ratio1, 0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_VisorMove, ratio2, kRatio2Screen)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -39,7 +39,8 @@ Rect TCustomChartPanel::GetDrawRect() const { return {0, 0, width(), height()}; 
 
 void TCustomChartPanel::PaintChart() {
     const Rect r = GetDrawRect();
-    const bool pictureFits = bitmap_.width() == r.width() && bitmap_.height() == r.height();
+    const bool pictureFits = bitmap_.width() == r.width() && bitmap_.height() == r.height() &&
+                             bitmap_.pixelRatio() == pixelRatio();
     if (!dirty_ && bufferedDisplay_ && pictureFits) {
         showBitmap(bitmap_, r.left, r.top);
         return;
@@ -54,7 +55,8 @@ void TCustomChartPanel::drawToBitmap() { drawInto(nullptr, GetDrawRect(), true);
 void TCustomChartPanel::drawInto(Canvas* target, const Rect& rect, bool buffered) {
     Canvas* surface = nullptr;
     if (buffered) {
-        bitmap_.setSize(rect.width(), rect.height());
+        // Drawn in logical pixels at the screen's resolution.
+        bitmap_.setSize(rect.width(), rect.height(), pixelRatio());
         surface = &bitmap_.canvas();
         panelRect_ = {0, 0, rect.width(), rect.height()};
     } else {
@@ -99,8 +101,8 @@ void TCustomChartPanel::drawInto(Canvas* target, const Rect& rect, bool buffered
 }
 
 bool TCustomChartPanel::startPictureFrom(const Bitmap& source) {
-    if (chartCanvas_.target() != &bitmap_.canvas() || source.width() != bitmap_.width() ||
-        source.height() != bitmap_.height())
+    if (chartCanvas_.target() != &bitmap_.canvas() || source.deviceWidth() != bitmap_.deviceWidth() ||
+        source.deviceHeight() != bitmap_.deviceHeight())
         return false;
     bitmap_.copyFrom(source);
     return true;
@@ -150,12 +152,16 @@ void TCustomChartPanelExtended::FillBackground(const Rect& rect) {
             // starts from a copy of the gradient made in one block instead. The gradient's
             // picture is painted straight, without a pixel table in between: a first drawing
             // then touches two frames of fresh memory rather than three.
+            const double ratio = canvas.pixelRatio();
             if (gradientPictureKey_ != key || gradientPicture_.width() != rect.width() ||
-                gradientPicture_.height() != rect.height()) {
+                gradientPicture_.height() != rect.height() || gradientPicture_.pixelRatio() != ratio) {
                 gradientPictureKey_.reset();
-                gradientPicture_.setSize(rect.width(), rect.height());
+                // At a ratio above 1 each one-pixel strip covers its logical pixels' device
+                // pixels, so the picture reduced to logical size is the one at ratio 1.
+                gradientPicture_.setSize(rect.width(), rect.height(), ratio);
                 drawGradientStrips(gradientPicture_.canvas(), Rect{0, 0, rect.width(), rect.height()}, key.direction,
                                    key.start, key.end);
+                gradientPicture_.compareRows();
                 gradientPictureKey_ = key;
             }
             if (startPictureFrom(gradientPicture_)) return;

@@ -59,6 +59,8 @@ public:
     void drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) override {
         sync().drawPixels(x, y, width, height, pixels, stride);
     }
+    void fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) override { target_->fillPixelBoxes(x, y, boxes); }
+    double pixelRatio() const override { return target_->pixelRatio(); }
 
 private:
     Canvas& sync() {

@@ -174,7 +174,7 @@ void TCustomSeries::DrawPointer(Canvas& canvas, int x, int y, int index, Color c
     const int v = pointer_.VertSize();
     // Rectangles and dots are span fills already; the other figures come from a sprite.
     if (style != psRectangle && style != psSmallDot && canvas.pen().mode == PenMode::Copy) {
-        sprites_.sprite(style, h, v, canvas.pen(), canvas.brush()).draw(canvas, x, y);
+        sprites_.sprite(style, h, v, canvas.pen(), canvas.brush(), canvas.pixelRatio()).draw(canvas, x, y);
         return;
     }
     TSeriesPointer::drawShape(canvas, style, x, y, h, v);

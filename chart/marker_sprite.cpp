@@ -6,25 +6,29 @@
 
 namespace pvz {
 
-MarkerSprite MarkerSprite::render(TSeriesPointerStyle style, int h, int v, const Pen& pen, const Brush& brush) {
+MarkerSprite MarkerSprite::render(TSeriesPointerStyle style, int h, int v, const Pen& pen, const Brush& brush,
+                                  double ratio) {
     const int reach = std::max(pen.width, 1) + 2;
-    const int cx = h + reach;
-    const int cy = v + reach;
-    const int width = 2 * cx + 1;
-    const int height = 2 * cy + 1;
+    const int logicalCx = h + reach;
+    const int logicalCy = v + reach;
+    // Scanned and placed in device pixels, relative to the device pixel of the centre.
+    const int cx = devicePixelOf(logicalCx, ratio);
+    const int cy = devicePixelOf(logicalCy, ratio);
     // Drawn over black and over white: the pixels that come out alike belong to the figure.
     Bitmap onBlack;
     Bitmap onWhite;
     for (Bitmap* b : {&onBlack, &onWhite}) {
-        b->setSize(width, height);
+        b->setSize(2 * logicalCx + 1, 2 * logicalCy + 1, ratio);
         Canvas& c = b->canvas();
         c.brush() = Brush{b == &onBlack ? clBlack : clWhite, BrushStyle::Solid};
-        c.fillRect(Rect{0, 0, width, height});
+        c.fillRect(Rect{0, 0, b->width(), b->height()});
         c.pen() = pen;
         c.pen().mode = PenMode::Copy;
         c.brush() = brush;
-        drawPointerShape(c, pointerShape(style, cx, cy, h, v));
+        drawPointerShape(c, pointerShape(style, logicalCx, logicalCy, h, v));
     }
+    const int width = onBlack.deviceWidth();
+    const int height = onBlack.deviceHeight();
     // Each row without holes becomes one box in the colour of its first pixel under boxes of
     // its other colours; boxes alike in consecutive rows merge. The underlying boxes go first.
     std::vector<Box> under;
@@ -37,7 +41,7 @@ MarkerSprite MarkerSprite::render(TSeriesPointerStyle style, int h, int v, const
             }
         list.push_back({Rect{x0, y, x1, y + 1}, c});
     };
-    const auto inFigure = [&](int x, int y) { return onBlack.pixel(x, y) == onWhite.pixel(x, y); };
+    const auto inFigure = [&](int x, int y) { return onBlack.devicePixel(x, y) == onWhite.devicePixel(x, y); };
     for (int y = 0; y < height; ++y) {
         int first = -1;
         int last = -1;
@@ -54,18 +58,18 @@ MarkerSprite MarkerSprite::render(TSeriesPointerStyle style, int h, int v, const
         if (first < 0) continue;
         Color base = clNone;
         if (!holes) {
-            base = onBlack.pixel(first, y);
+            base = onBlack.devicePixel(first, y);
             add(under, first - cx, last + 1 - cx, y - cy, base);
         }
         int x = first;
         while (x <= last) {
-            const Color c = onBlack.pixel(x, y);
+            const Color c = onBlack.devicePixel(x, y);
             if (!inFigure(x, y) || c == base) {
                 ++x;
                 continue;
             }
             int end = x + 1;
-            while (end <= last && inFigure(end, y) && onBlack.pixel(end, y) == c) ++end;
+            while (end <= last && inFigure(end, y) && onBlack.devicePixel(end, y) == c) ++end;
             add(over, x - cx, end - cx, y - cy, c);
             x = end;
         }
@@ -76,19 +80,12 @@ MarkerSprite MarkerSprite::render(TSeriesPointerStyle style, int h, int v, const
     return sprite;
 }
 
-void MarkerSprite::draw(Canvas& canvas, int x, int y) const {
-    Brush& brush = canvas.brush();
-    brush.style = BrushStyle::Solid;
-    for (const Box& b : boxes_) {
-        brush.color = b.color;
-        canvas.fillRect(b.area.translated(x, y));
-    }
-}
+void MarkerSprite::draw(Canvas& canvas, int x, int y) const { canvas.fillPixelBoxes(x, y, boxes_); }
 
 const MarkerSprite& MarkerSpriteCache::sprite(TSeriesPointerStyle style, int h, int v, const Pen& pen,
-                                              const Brush& brush) {
+                                              const Brush& brush, double ratio) {
     const auto matches = [&](const Entry& e) {
-        return e.style == style && e.h == h && e.v == v && e.pen == pen && e.brush == brush;
+        return e.style == style && e.h == h && e.v == v && e.pen == pen && e.brush == brush && e.ratio == ratio;
     };
     if (last_ < entries_.size() && matches(entries_[last_])) return entries_[last_].sprite;
     for (std::size_t i = 0; i < entries_.size(); ++i)
@@ -96,7 +93,7 @@ const MarkerSprite& MarkerSpriteCache::sprite(TSeriesPointerStyle style, int h, 
             last_ = i;
             return entries_[i].sprite;
         }
-    Entry entry{style, h, v, pen, brush, MarkerSprite::render(style, h, v, pen, brush)};
+    Entry entry{style, h, v, pen, brush, ratio, MarkerSprite::render(style, h, v, pen, brush, ratio)};
     if (entries_.size() < kCapacity) {
         entries_.push_back(std::move(entry));
         last_ = entries_.size() - 1;

@@ -12,17 +12,16 @@ namespace pvz {
 
 class MarkerSprite {
 public:
-    // A box of one colour relative to the point, right and bottom excluded. Boxes are drawn
-    // in order; later ones may paint over earlier ones.
-    struct Box {
-        Rect area;
-        Color color;
-    };
+    // A box of one colour in device pixels relative to the point's device pixel, right and
+    // bottom excluded. Boxes are drawn in order; later ones may paint over earlier ones.
+    using Box = PixelBox;
 
-    // The figure of `style` with half-sizes h and v, drawn with pen and brush in copy mode.
-    static MarkerSprite render(TSeriesPointerStyle style, int h, int v, const Pen& pen, const Brush& brush);
+    // The figure of `style` with half-sizes h and v, drawn with pen and brush in copy mode at
+    // `ratio` device pixels per logical pixel.
+    static MarkerSprite render(TSeriesPointerStyle style, int h, int v, const Pen& pen, const Brush& brush,
+                               double ratio = 1.0);
 
-    // Draws the figure centred on (x, y); the canvas's brush is left changed.
+    // Draws the figure centred on (x, y); the canvas's pen and brush stay as they are.
     void draw(Canvas& canvas, int x, int y) const;
 
     const std::vector<Box>& boxes() const { return boxes_; }
@@ -34,7 +33,8 @@ private:
 // The sprites of recently drawn figures; a drawing of the same figures renders nothing.
 class MarkerSpriteCache {
 public:
-    const MarkerSprite& sprite(TSeriesPointerStyle style, int h, int v, const Pen& pen, const Brush& brush);
+    const MarkerSprite& sprite(TSeriesPointerStyle style, int h, int v, const Pen& pen, const Brush& brush,
+                               double ratio = 1.0);
 
 private:
     struct Entry {
@@ -43,6 +43,7 @@ private:
         int v;
         Pen pen;
         Brush brush;
+        double ratio;
         MarkerSprite sprite;
     };
     static constexpr std::size_t kCapacity = 8;

@@ -2,6 +2,7 @@
 // Drawing vocabulary shared by the window-system layer and the chart engine: colours, points,
 // rectangles, pens, brushes, fonts and the abstract canvas. Nothing here knows the toolkit.
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -127,6 +128,20 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
+// A box of device pixels in one colour, relative to the device pixel of a point.
+struct PixelBox {
+    Rect area;
+    Color color;
+};
+
+// The device pixel of a logical coordinate at a device pixel ratio: nearest, halves up. Logical
+// pixel p covers device pixels devicePixelOf(p) .. devicePixelOf(p + 1) - 1, so neighbouring
+// boxes tile without gaps or overlaps at every ratio, and ratio 1 maps every pixel to itself.
+inline int devicePixelOf(int logical, double ratio) {
+    if (ratio == 1.0) return logical;
+    return static_cast<int>(std::floor(static_cast<double>(logical) * ratio + 0.5));
+}
+
 enum class TextAlign { Left, Center, Right };  // horizontal reference; the y of TextOut is the text's top
 enum class BackgroundMode { Transparent, Opaque };
 
@@ -172,8 +187,15 @@ public:
     // A bevelled frame of the given width: top and left edges in one colour, bottom and right
     // in the other; r shrinks by the width.
     virtual void frame3D(Rect& r, Color topLeft, Color bottomRight, int width) = 0;
-    // Copies prepared 0xAARRGGBB pixels (rows of `stride` pixels) to (x, y).
+    // Copies prepared 0xAARRGGBB pixels (rows of `stride` pixels) to (x, y), one logical
+    // pixel each.
     virtual void drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) = 0;
+    // Fills boxes of device pixels placed relative to the device pixel of (x, y), in order,
+    // within the clip; the pen and brush are neither used nor changed.
+    virtual void fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) = 0;
+    // Device pixels per logical pixel of the surface. Coordinates, sizes, pens and fonts are all
+    // logical; the surface draws them at its own resolution.
+    virtual double pixelRatio() const { return 1.0; }
 
 protected:
     CanvasState state_;

@@ -13,6 +13,7 @@
 #include <QTranslator>
 
 #include <cassert>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -239,9 +240,43 @@ PanelWidget::PanelWidget(PanelControl* p) : panel(p) {
 
 PanelWidget::~PanelWidget() { windowCanvas.reset(); }
 
+namespace {
+
+// The logical rectangle that holds the device pixels `area` of a picture at `ratio`. At a
+// fractional ratio it is grown by one logical pixel: the window system rounds a logical
+// rectangle to its own device pixels, and the margin makes sure that whatever it rounds to
+// covers every changed pixel. Whole ratios map logical pixels to device pixels exactly.
+QRect logicalCover(const QRect& area, double ratio) {
+    if (ratio == 1.0) return area;
+    const int margin = ratio == std::floor(ratio) ? 0 : 1;
+    const int left = static_cast<int>(std::floor(area.left() / ratio));
+    const int top = static_cast<int>(std::floor(area.top() / ratio));
+    const int right = static_cast<int>(std::ceil((area.right() + 1) / ratio));
+    const int bottom = static_cast<int>(std::ceil((area.bottom() + 1) / ratio));
+    return QRect(QPoint(left - margin, top - margin), QPoint(right - 1 + margin, bottom - 1 + margin));
+}
+
+// The device pixels that cover the logical rectangle `r` at `ratio`.
+QRect deviceCover(const QRect& r, double ratio) {
+    if (ratio == 1.0) return r;
+    const int left = static_cast<int>(std::floor(r.left() * ratio));
+    const int top = static_cast<int>(std::floor(r.top() * ratio));
+    const int right = static_cast<int>(std::ceil((r.right() + 1) * ratio));
+    const int bottom = static_cast<int>(std::ceil((r.bottom() + 1) * ratio));
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+}  // namespace
+
+QSize PanelWidget::frontLogicalSize() const {
+    if (front.isNull()) return {};
+    return frontLogical.isValid() ? frontLogical : front.size();
+}
+
 void PanelWidget::paintEvent(QPaintEvent* event) {
     if (windowCanvas) windowCanvas->release();
-    const bool frontCoversPanel = !front.isNull() && QRect(frontOffset, front.size()).contains(rect());
+    const bool frontCoversPanel = !front.isNull() && QRect(frontOffset, frontLogicalSize()).contains(rect()) &&
+                                  front.devicePixelRatio() == devicePixelRatio();
     if (!frontOnly && ready && (paintRequested || !frontCoversPanel)) {
         paintRequested = false;
         inPaintEvent = true;
@@ -251,20 +286,45 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
         inPaintEvent = false;
     }
     QPainter painter(this);
-    const QRect shown(frontOffset, front.size());
+    const QRect shown(frontOffset, frontLogicalSize());
     if (front.isNull() || !shown.contains(event->rect())) painter.fillRect(event->rect(), palette().color(QPalette::Window));
     if (front.isNull()) return;
+    const double ratio = front.devicePixelRatio();
+    // The painter's own scale to device pixels (the window's ratio, or that of a grab).
+    if (std::abs(painter.deviceTransform().m11() - ratio) > 1e-9) {
+        // A picture of another ratio, shown scaled until the new one is drawn.
+        painter.drawImage(QRectF(shown), front);
+        return;
+    }
+    if (ratio != 1.0) {
+        // The picture's device pixels go to the window's device pixels one to one, without the
+        // painter's scaling: a scaled copy of a part would round its edges its own way.
+        painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+    }
+    // Above ratio 1 the picture is drawn through a view of its pixels at ratio 1: an image of a
+    // higher ratio would be scaled to its logical size, in slices handed to other threads.
+    const QImage pixels = ratio == 1.0 ? front
+                                       : QImage(front.constBits(), front.width(), front.height(), front.bytesPerLine(),
+                                                front.format());
+    const QPoint deviceOffset(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio));
+    const QRect deviceShown(deviceOffset, front.size());
     // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
     // lines of a cross-hair) the picture is blended span by span and row by row, in slices
     // handed to other threads; within one rectangle it is a plain copy of rows.
     const QRegion& region = event->region();
     const bool severalRects = region.rectCount() > 1;
     for (const QRect& r : region) {
-        const QRect part = r.intersected(shown);
+        const QRect part = deviceCover(r, ratio).intersected(deviceShown);
         if (part.isEmpty()) continue;
         if (severalRects) painter.setClipRect(part);
-        painter.drawImage(part.topLeft(), front, part.translated(-frontOffset));
+        painter.drawImage(part.topLeft(), pixels, part.translated(-deviceOffset));
     }
+}
+
+bool PanelWidget::event(QEvent* event) {
+    // On another screen, or with the screen's ratio changed, the picture is drawn anew.
+    if (event->type() == QEvent::ScreenChangeInternal) requestPaint();
+    return QWidget::event(event);
 }
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -286,7 +346,7 @@ void PanelWidget::requestPaint() {
 void PanelWidget::showDirectDrawing(const QRect& area) {
     // Within a paint event the front picture is shown once paint() returns.
     if (area.isEmpty() || inPaintEvent || !isVisible()) return;
-    update(area.translated(frontOffset));
+    update(logicalCover(area, front.devicePixelRatio()).translated(frontOffset));
 }
 
 namespace {
@@ -300,7 +360,11 @@ protected:
     bool prepareTarget() override {
         if (widget_->front.isNull()) {
             if (widget_->width() <= 0 || widget_->height() <= 0) return false;
-            widget_->front = QImage(widget_->size(), QImage::Format_RGB32);
+            const double ratio = widget_->devicePixelRatio();
+            widget_->front = QImage(devicePixelOf(widget_->width(), ratio), devicePixelOf(widget_->height(), ratio),
+                                    QImage::Format_RGB32);
+            widget_->front.setDevicePixelRatio(ratio);
+            widget_->frontLogical = widget_->size();
             widget_->front.fill(widget_->palette().color(QPalette::Window));
             widget_->frontOffset = QPoint();
             setOrigin(QPoint());
@@ -379,39 +443,83 @@ Bitmap::Bitmap() : impl_(std::make_unique<detail::BitmapImpl>()) {}
 
 Bitmap::~Bitmap() = default;
 
-void Bitmap::setSize(int width, int height) {
+void Bitmap::setSize(int width, int height, double ratio) {
     width = std::max(0, width);
     height = std::max(0, height);
-    if (width == impl_->image.width() && height == impl_->image.height()) return;
+    const int deviceW = devicePixelOf(width, ratio);
+    const int deviceH = devicePixelOf(height, ratio);
+    if (width == impl_->width && height == impl_->height && deviceW == impl_->image.width() &&
+        deviceH == impl_->image.height() && (impl_->image.isNull() || impl_->image.devicePixelRatio() == ratio))
+        return;
     impl_->canvas.release();
-    impl_->image = width > 0 && height > 0 ? QImage(width, height, QImage::Format_RGB32) : QImage();
-    if (!impl_->image.isNull()) impl_->image.fill(Qt::white);
+    impl_->sameRows.clear();
+    impl_->width = width;
+    impl_->height = height;
+    impl_->image = deviceW > 0 && deviceH > 0 ? QImage(deviceW, deviceH, QImage::Format_RGB32) : QImage();
+    if (!impl_->image.isNull()) {
+        impl_->image.setDevicePixelRatio(ratio);
+        impl_->image.fill(Qt::white);
+    }
 }
 
 void Bitmap::copyFrom(const Bitmap& source) {
-    assert(source.width() == width() && source.height() == height());
+    assert(source.deviceWidth() == deviceWidth() && source.deviceHeight() == deviceHeight());
     if (&source == this || impl_->image.isNull()) return;
+    const QImage& pixels = source.impl_->image;
     if (!impl_->canvas.clipCoversImage()) {
-        const QImage& pixels = source.impl_->image;
-        impl_->canvas.drawPixels(0, 0, pixels.width(), pixels.height(),
-                                 reinterpret_cast<const std::uint32_t*>(pixels.constBits()), pixels.bytesPerLine() / 4);
+        impl_->canvas.copyPixels(pixels);
         return;
     }
     // Into the picture's own pixels: a new image per drawing would cost its page faults too.
     if (!impl_->image.isDetached()) {
         impl_->canvas.release();
-        impl_->image = QImage(width(), height(), QImage::Format_RGB32);
+        const double ratio = impl_->image.devicePixelRatio();
+        impl_->image = QImage(impl_->image.width(), impl_->image.height(), QImage::Format_RGB32);
+        impl_->image.setDevicePixelRatio(ratio);
     }
-    const QImage& pixels = source.impl_->image;
-    std::memcpy(impl_->image.bits(), pixels.constBits(), static_cast<std::size_t>(pixels.sizeInBytes()));
+    const std::vector<int>& same = source.impl_->sameRows;
+    if (same.size() != static_cast<std::size_t>(pixels.height())) {
+        std::memcpy(impl_->image.bits(), pixels.constBits(), static_cast<std::size_t>(pixels.sizeInBytes()));
+    } else {
+        // Rows of a run of equal rows are copied from its first one, which stays in the cache:
+        // the copy then costs little more than writing the picture.
+        const qsizetype rowBytes = pixels.bytesPerLine();
+        uchar* to = impl_->image.bits();
+        const uchar* from = pixels.constBits();
+        for (int y = 0; y < pixels.height(); ++y)
+            std::memcpy(to + y * rowBytes, from + same[static_cast<std::size_t>(y)] * rowBytes,
+                        static_cast<std::size_t>(rowBytes));
+    }
+    impl_->sameRows.clear();
 }
 
-int Bitmap::width() const { return impl_->image.width(); }
-int Bitmap::height() const { return impl_->image.height(); }
+void Bitmap::compareRows() {
+    const QImage& image = impl_->image;
+    std::vector<int>& same = impl_->sameRows;
+    same.assign(static_cast<std::size_t>(image.height()), 0);
+    const auto rowBytes = static_cast<std::size_t>(image.bytesPerLine());
+    for (int y = 1; y < image.height(); ++y) {
+        const int first = same[static_cast<std::size_t>(y - 1)];
+        same[static_cast<std::size_t>(y)] =
+            std::memcmp(image.constScanLine(first), image.constScanLine(y), rowBytes) == 0 ? first : y;
+    }
+}
+
+int Bitmap::width() const { return impl_->width; }
+int Bitmap::height() const { return impl_->height; }
+double Bitmap::pixelRatio() const { return impl_->image.isNull() ? 1.0 : impl_->image.devicePixelRatio(); }
+int Bitmap::deviceWidth() const { return impl_->image.width(); }
+int Bitmap::deviceHeight() const { return impl_->image.height(); }
 Canvas& Bitmap::canvas() { return impl_->canvas; }
 
 Color Bitmap::pixel(int x, int y) const {
     assert(x >= 0 && y >= 0 && x < width() && y < height());
+    const double ratio = pixelRatio();
+    return devicePixel(devicePixelOf(x, ratio), devicePixelOf(y, ratio));
+}
+
+Color Bitmap::devicePixel(int x, int y) const {
+    assert(x >= 0 && y >= 0 && x < deviceWidth() && y < deviceHeight());
     return detail::fromRgb(impl_->image.pixel(x, y));
 }
 
@@ -569,6 +677,8 @@ void Control::grab(Bitmap& into) const {
     for (detail::PanelWidget* p : panels) p->frontOnly = false;
     into.impl_->canvas.release();
     into.impl_->image = shot;
+    into.impl_->width = w->width();
+    into.impl_->height = w->height();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -601,12 +711,15 @@ void PanelControl::showBitmap(const Bitmap& bitmap, int x, int y) {
     w.windowCanvas->release();
     bitmap.impl_->canvas.release();
     w.front = bitmap.impl_->image;
+    w.frontLogical = QSize(bitmap.impl_->width, bitmap.impl_->height);
     w.frontOffset = QPoint(x, y);
     w.windowCanvas->setOrigin(w.frontOffset);
     if (!w.inPaintEvent) w.update();
 }
 
 Canvas& PanelControl::windowCanvas() { return *panelWidget(impl()).windowCanvas; }
+
+double PanelControl::pixelRatio() const { return impl().widget ? impl().widget->devicePixelRatio() : 1.0; }
 
 bool pointerScreenPosition(Point& position) {
     if (QGuiApplication::primaryScreen() == nullptr) return false;

@@ -98,16 +98,27 @@ public:
     Bitmap(const Bitmap&) = delete;
     Bitmap& operator=(const Bitmap&) = delete;
 
-    // Recreates the picture only when the size differs from the current one.
-    void setSize(int width, int height);
+    // A picture of width x height logical pixels at `ratio` device pixels per logical pixel;
+    // recreated only when the size or the ratio differs from the current one.
+    void setSize(int width, int height, double ratio = 1.0);
     int width() const;
     int height() const;
+    double pixelRatio() const;
+    // The size in device pixels: devicePixelOf(width, ratio) x devicePixelOf(height, ratio).
+    int deviceWidth() const;
+    int deviceHeight() const;
     Canvas& canvas();
-    // Makes the picture what drawPixels of `source`'s pixels at (0, 0) would leave; `source`
-    // must have the same size. One block copy, without allocation while the picture is its own.
+    // Makes the picture's pixels those of `source` within the canvas's clip; `source` must have
+    // the same size and ratio. One block copy, without allocation while the picture is its own.
     void copyFrom(const Bitmap& source);
-    // The colour at (x, y), red in the low byte; (x, y) must lie inside the picture.
+    // Finds the runs of equal rows, which copies from this picture then read once, until the
+    // next drawing on it.
+    void compareRows();
+    // The colour of logical pixel (x, y) (of its first device pixel), red in the low byte;
+    // (x, y) must lie inside the picture.
     Color pixel(int x, int y) const;
+    // The colour of device pixel (x, y).
+    Color devicePixel(int x, int y) const;
     // Writes the picture as a PNG file; false when it cannot be written.
     bool saveToFile(const std::string& path) const;
     // Makes the picture that of a PNG file; false, with the picture unchanged, when the file
@@ -226,6 +237,9 @@ public:
     // Draws straight onto the window's picture: grab() sees it at once, the screen at the next
     // paint, which shows every drawing made until then in one go; gone at the next showBitmap.
     Canvas& windowCanvas();
+    // Device pixels per logical pixel of the screen the control is on now. A change of screen
+    // or of its ratio calls paint() again.
+    double pixelRatio() const;
 
 protected:
     virtual void paint() {}

@@ -103,7 +103,7 @@ void ImageCanvas::release() {
 QRect ImageCanvas::clipRect() {
     if (!clipValid_) {
         const QRect all(0, 0, image_->width(), image_->height());
-        clip_ = clipped_ ? all.intersected(userClip_) : all;
+        clip_ = clipped_ ? all.intersected(devBox(userClip_)) : all;
         clipValid_ = true;
     }
     return clip_;
@@ -116,6 +116,7 @@ bool ImageCanvas::beginDirect() {
         // bits() detaches a shared picture, so drawing never shows through to another owner.
         bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
         stride_ = image_->bytesPerLine() / 4;
+        ratio_ = image_->devicePixelRatio();
     }
     return true;
 }
@@ -133,7 +134,8 @@ bool ImageCanvas::beginPainter(PainterUse use) {
         stride_ = image_->bytesPerLine() / 4;
     }
     if (!painterClipValid_) {
-        if (clipped_) painter_.setClipRect(clipRect());
+        // The painter works in logical coordinates and scales them to the image's pixels itself.
+        if (clipped_) painter_.setClipRect(ratio_ == 1.0 ? clipRect() : userClip_);
         else painter_.setClipping(false);
         painterClipValid_ = true;
     }
@@ -146,6 +148,15 @@ bool ImageCanvas::beginPainter(PainterUse use) {
             } else {
                 if (pen.width > 1) {
                     setWidePen(painter_, toQColor(pen.color), pen.width);
+                    if (ratio_ != 1.0) {
+                        // Above ratio 1 the wide lines of a series are drawn by the painter one
+                        // by one; square ends cover the joints as round ones do, without the
+                        // curves that made up most of the cost of such a drawing.
+                        QPen square = painter_.pen();
+                        square.setCapStyle(Qt::SquareCap);
+                        square.setJoinStyle(Qt::MiterJoin);
+                        painter_.setPen(square);
+                    }
                 } else {
                     QPen qpen(toQColor(pen.color), 1);
                     qpen.setStyle(qtPenStyle(pen.style));
@@ -182,11 +193,17 @@ bool ImageCanvas::beginPainter(PainterUse use) {
 }
 
 void ImageCanvas::fillBox(const QRect& box, QRgb rgb, bool invert) {
-    const QRect area = box.intersected(clipRect());
-    if (area.isEmpty()) return;
-    const int n = area.width();
-    std::uint32_t* row = bits_ + static_cast<qsizetype>(area.top()) * stride_ + area.left();
-    for (int y = area.top(); y <= area.bottom(); ++y, row += stride_) {
+    // Intersected here: QRect::intersected is a call into the toolkit, and markers and the
+    // gradient's strips are tens of thousands of small boxes.
+    const QRect clip = clipRect();
+    const int left = std::max(box.left(), clip.left());
+    const int right = std::min(box.right(), clip.right());
+    const int top = std::max(box.top(), clip.top());
+    const int bottom = std::min(box.bottom(), clip.bottom());
+    if (left > right || top > bottom) return;
+    const int n = right - left + 1;
+    std::uint32_t* row = bits_ + static_cast<qsizetype>(top) * stride_ + left;
+    for (int y = top; y <= bottom; ++y, row += stride_) {
         if (invert) {
             for (int i = 0; i < n; ++i) row[i] ^= kInvertMask;
         } else if (n == 1) {
@@ -215,11 +232,35 @@ void ImageCanvas::thinLine(QPoint from, QPoint to) {
     const int steps = std::max(dx, dy);  // the end pixel is not drawn
     if (pattern == nullptr && (dx == 0 || dy == 0) && steps > 0) {
         // A solid row or column (grid lines, frames, the cross-hair): the pixels from `from` to
-        // the one before `to`, clipped once.
+        // the one before `to`, clipped once. At any ratio they are one box of device pixels, so
+        // an inverting line drawn twice restores every pixel it touched.
         const int lastX = dy == 0 ? to.x() - sx : x;
         const int lastY = dx == 0 ? to.y() - sy : y;
-        fillBox(QRect(QPoint(std::min(x, lastX), std::min(y, lastY)), QPoint(std::max(x, lastX), std::max(y, lastY))),
-                rgb, invert);
+        fillBox(devBox(std::min(x, lastX), std::min(y, lastY), std::max(x, lastX) + 1, std::max(y, lastY) + 1), rgb,
+                invert);
+    } else if (ratio_ != 1.0) {
+        // Dotted and dashed lines: every logical pixel that is on becomes its box of device
+        // pixels, so that the picture reduced to logical size is the one drawn at ratio 1.
+        int err = (dx >= dy ? dx : dy) / 2;
+        for (int i = 0; i < steps; ++i) {
+            if (pattern == nullptr || patternOn(*pattern, stylePosition_ + i))
+                fillBox(devBox(x, y, x + 1, y + 1), rgb, invert);
+            if (dx >= dy) {
+                x += sx;
+                err -= dy;
+                if (err < 0) {
+                    y += sy;
+                    err += dx;
+                }
+            } else {
+                y += sy;
+                err -= dx;
+                if (err < 0) {
+                    x += sx;
+                    err += dy;
+                }
+            }
+        }
     } else {
         int err = (dx >= dy ? dx : dy) / 2;
         for (int i = 0; i < steps; ++i) {
@@ -303,18 +344,21 @@ void ImageCanvas::lineTo(int x, int y) {
     current_ = {x, y};
     const Pen& pen = state_.pen;
     if (!penDraws(pen)) return;
-    if (pen.width <= 1 || pen.smallDots) {
-        if (!beginDirect()) return;
+    if (!beginDirect()) return;
+    const bool slanted = from.x() != to.x() && from.y() != to.y();
+    if (pen.smallDots || (pen.width <= 1 && (ratio_ == 1.0 || !slanted || pen.style != PenStyle::Solid))) {
         thinLine(from, to);
-        touched(boxOf(from, to, 0));
-    } else if (pen.mode == PenMode::Copy && beginDirect() && stampedLine(from, to)) {
+        touched(devBox(boxOf(from, to, 0)));
+    } else if (pen.mode == PenMode::Copy && ratio_ == 1.0 && stampedLine(from, to)) {
         lastLineEnd_ = {x, y};
         touched(boxOf(from, to, pen.width));
     } else {
+        // Wide lines, and slanted lines above ratio 1, go to the painter, which draws them in
+        // the pen's logical width at the image's resolution.
         if (!beginPainter(PainterUse::Shape)) return;
         painter_.drawLine(from, to);
         lastLineEnd_ = {x, y};
-        touched(boxOf(from, to, pen.width));
+        touched(devBox(boxOf(from, to, pen.width + 1)));
     }
 }
 
@@ -330,21 +374,22 @@ void ImageCanvas::rectangle(const Rect& r) {
         const QRect outer = box.adjusted(-(w - 1) / 2, -(w - 1) / 2, (w - 1) - (w - 1) / 2, (w - 1) - (w - 1) / 2);
         inner = outer.adjusted(w, w, -w, -w);
         const QRgb rgb = toRgb(pen.color);
-        fillBox(QRect(outer.left(), outer.top(), outer.width(), w), rgb, invert);
-        fillBox(QRect(outer.left(), outer.bottom() - w + 1, outer.width(), w), rgb, invert);
+        fillBox(devBox(QRect(outer.left(), outer.top(), outer.width(), w)), rgb, invert);
+        fillBox(devBox(QRect(outer.left(), outer.bottom() - w + 1, outer.width(), w)), rgb, invert);
         if (outer.height() > 2 * w) {
-            fillBox(QRect(outer.left(), outer.top() + w, w, outer.height() - 2 * w), rgb, invert);
-            fillBox(QRect(outer.right() - w + 1, outer.top() + w, w, outer.height() - 2 * w), rgb, invert);
+            fillBox(devBox(QRect(outer.left(), outer.top() + w, w, outer.height() - 2 * w)), rgb, invert);
+            fillBox(devBox(QRect(outer.right() - w + 1, outer.top() + w, w, outer.height() - 2 * w)), rgb, invert);
         }
         if (outer.height() <= w || outer.width() <= w) inner = QRect();
     }
-    if (brushFills(state_.brush) && !inner.isEmpty()) fillBox(inner, toRgb(state_.brush.color, 0xFFFFFFFFu), invert);
-    touched(box.adjusted(-pen.width, -pen.width, pen.width, pen.width));
+    if (brushFills(state_.brush) && !inner.isEmpty())
+        fillBox(devBox(inner), toRgb(state_.brush.color, 0xFFFFFFFFu), invert);
+    touched(devBox(box.adjusted(-pen.width, -pen.width, pen.width, pen.width)));
 }
 
 void ImageCanvas::fillRect(const Rect& r) {
     if (r.isEmpty() || !brushFills(state_.brush) || !beginDirect()) return;
-    const QRect box(r.left - origin_.x(), r.top - origin_.y(), r.width(), r.height());
+    const QRect box = devBox(r.left - origin_.x(), r.top - origin_.y(), r.right - origin_.x(), r.bottom - origin_.y());
     fillBox(box, toRgb(state_.brush.color, 0xFFFFFFFFu), false);
     touched(box);
 }
@@ -356,7 +401,7 @@ void ImageCanvas::ellipse(const Rect& r) {
     if (penDraws(state_.pen)) painter_.drawEllipse(QRect(l, t, r.width() - 1, r.height() - 1));
     else painter_.drawEllipse(QRectF(l, t, r.width(), r.height()));
     const int w = state_.pen.width;
-    touched(QRect(l, t, r.width(), r.height()).adjusted(-w, -w, w, w));
+    touched(devBox(QRect(l, t, r.width(), r.height()).adjusted(-w, -w, w, w)));
 }
 
 void ImageCanvas::polygon(std::span<const Point> points) {
@@ -374,7 +419,7 @@ void ImageCanvas::polygon(std::span<const Point> points) {
     }
     painter_.drawPolygon(polygonPoints_.constData(), static_cast<int>(polygonPoints_.size()), Qt::OddEvenFill);
     const int w = state_.pen.width;
-    touched(QRect(QPoint(minX - w, minY - w), QPoint(maxX + w, maxY + w)));
+    touched(devBox(QRect(QPoint(minX - w, minY - w), QPoint(maxX + w, maxY + w))));
 }
 
 const QFontMetrics& ImageCanvas::metrics() {
@@ -385,18 +430,51 @@ const QFontMetrics& ImageCanvas::metrics() {
     return *metrics_;
 }
 
+int ImageCanvas::advance(std::string_view text) {
+    constexpr std::size_t kFonts = 8;
+    constexpr std::size_t kTextsPerFont = 4096;
+    if (advancesInUse_ >= advances_.size() || !(advances_[advancesInUse_].font == state_.font)) {
+        const auto found = std::find_if(advances_.begin(), advances_.end(),
+                                        [&](const Advances& a) { return a.font == state_.font; });
+        if (found != advances_.end()) {
+            advancesInUse_ = static_cast<std::size_t>(found - advances_.begin());
+        } else {
+            if (advances_.size() >= kFonts) advances_.erase(advances_.begin());
+            advances_.push_back(Advances{state_.font, {}, {}});
+            advancesInUse_ = advances_.size() - 1;
+        }
+    }
+    auto& widths = advances_[advancesInUse_].widths;
+    if (const auto it = widths.find(text); it != widths.end()) return it->second;
+    const int width = metrics().horizontalAdvance(toQString(text));
+    if (widths.size() >= kTextsPerFont) widths.clear();
+    widths.emplace(std::string(text), width);
+    return width;
+}
+
+const ImageCanvas::Advances::Shaped& ImageCanvas::shaped(std::string_view text) {
+    auto& shapes = advances_[advancesInUse_].shapes;
+    if (const auto it = shapes.find(text); it != shapes.end()) return it->second;
+    QTextLayout layout(toQString(text), toQFont(state_.font));
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    Advances::Shaped shape{layout.glyphRuns(), line.isValid() ? line.ascent() : 0};
+    if (shapes.size() >= 4096) shapes.clear();
+    return shapes.emplace(std::string(text), std::move(shape)).first->second;
+}
+
 int ImageCanvas::textWidth(std::string_view text) {
     if (text.empty()) return 0;
-    return metrics().horizontalAdvance(toQString(text));
+    return advance(text);
 }
 
 int ImageCanvas::textHeight(std::string_view /*text*/) { return metrics().height(); }
 
 void ImageCanvas::textOut(int x, int y, std::string_view text) {
     if (text.empty() || !beginDirect()) return;
-    const QString s = toQString(text);
+    const int w = advance(text);
     const QFontMetrics& fm = metrics();
-    const int w = fm.horizontalAdvance(s);
     const int h = fm.height();
     int left = x - origin_.x();
     if (state_.textAlign == TextAlign::Center) left -= w / 2;
@@ -404,9 +482,14 @@ void ImageCanvas::textOut(int x, int y, std::string_view text) {
     const int top = y - origin_.y();
     const QRect box(left, top, w, h);
     if (state_.backgroundMode == BackgroundMode::Opaque && state_.backgroundColor != clNone)
-        fillBox(box, toRgb(state_.backgroundColor, 0xFFFFFFFFu), false);
-    if (state_.font.color != clNone && beginPainter(PainterUse::Text)) painter_.drawText(left, top + fm.ascent(), s);
-    touched(box.adjusted(-2, 0, 2, 0));
+        fillBox(devBox(box), toRgb(state_.backgroundColor, 0xFFFFFFFFu), false);
+    if (state_.font.color != clNone && beginPainter(PainterUse::Text)) {
+        // Shaped once per font and text: labels and legend rows are written at every drawing.
+        const Advances::Shaped& shape = shaped(text);
+        const QPointF origin(left, top + fm.ascent() - shape.ascent);
+        for (const QGlyphRun& run : shape.runs) painter_.drawGlyphRun(origin, run);
+    }
+    touched(devBox(box.adjusted(-2, 0, 2, 0)));
 }
 
 void ImageCanvas::setClipRect(const Rect& r) {
@@ -433,21 +516,33 @@ void ImageCanvas::frame3D(Rect& r, Color topLeft, Color bottomRight, int width) 
     for (int i = 0; i < width && box.width() > 0 && box.height() > 0; ++i) {
         // Top row and left column without the far corners, then the right column and bottom row whole.
         if (topLeft != clNone) {
-            fillBox(QRect(box.left(), box.top(), box.width() - 1, 1), tl, false);
-            fillBox(QRect(box.left(), box.top(), 1, box.height() - 1), tl, false);
+            fillBox(devBox(QRect(box.left(), box.top(), box.width() - 1, 1)), tl, false);
+            fillBox(devBox(QRect(box.left(), box.top(), 1, box.height() - 1)), tl, false);
         }
         if (bottomRight != clNone) {
-            fillBox(QRect(box.right(), box.top(), 1, box.height()), br, false);
-            fillBox(QRect(box.left(), box.bottom(), box.width(), 1), br, false);
+            fillBox(devBox(QRect(box.right(), box.top(), 1, box.height())), br, false);
+            fillBox(devBox(QRect(box.left(), box.bottom(), box.width(), 1)), br, false);
         }
         box.adjust(1, 1, -1, -1);
     }
-    touched(all);
+    touched(devBox(all));
 }
 
 void ImageCanvas::drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) {
     if (width <= 0 || height <= 0 || pixels == nullptr || !beginDirect()) return;
     const QRect box(x - origin_.x(), y - origin_.y(), width, height);
+    if (ratio_ != 1.0) {
+        // Each logical pixel becomes its box of device pixels.
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column) {
+                const int px = box.left() + column;
+                const int py = box.top() + row;
+                fillBox(devBox(px, py, px + 1, py + 1), pixels[static_cast<qsizetype>(row) * stride + column] | 0xFF000000u,
+                        false);
+            }
+        touched(devBox(box));
+        return;
+    }
     const QRect area = box.intersected(clipRect());
     if (area.isEmpty()) return;
     for (int row = area.top(); row <= area.bottom(); ++row) {
@@ -464,6 +559,51 @@ void ImageCanvas::drawPixels(int x, int y, int width, int height, const std::uin
         }
         for (; i < area.width(); ++i) dst[i] = src[i] | 0xFF000000u;
     }
+    touched(area);
+}
+
+void ImageCanvas::fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) {
+    if (boxes.empty() || !beginDirect()) return;
+    const int bx = dev(x - origin_.x());
+    const int by = dev(y - origin_.y());
+    const QRect clip = clipRect();
+    int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    // Boxes of markers are a few pixels each and there are thousands of markers: clipped and
+    // written here, with the colour converted only when it is not a plain one.
+    for (const PixelBox& b : boxes) {
+        if (b.area.isEmpty()) continue;
+        const int x0 = std::max(bx + b.area.left, clip.left());
+        const int x1 = std::min(bx + b.area.right - 1, clip.right());
+        const int y0 = std::max(by + b.area.top, clip.top());
+        const int y1 = std::min(by + b.area.bottom - 1, clip.bottom());
+        if (x0 <= x1 && y0 <= y1) {
+            const QRgb rgb = isSystemColor(b.color) || b.color == clNone || b.color == clDefault
+                                 ? toRgb(b.color)
+                                 : 0xFF000000u | (static_cast<QRgb>(redOf(b.color)) << 16) |
+                                       (static_cast<QRgb>(greenOf(b.color)) << 8) | static_cast<QRgb>(blueOf(b.color));
+            std::uint32_t* row = bits_ + static_cast<qsizetype>(y0) * stride_ + x0;
+            const int n = x1 - x0 + 1;
+            for (int yy = y0; yy <= y1; ++yy, row += stride_)
+                for (int i = 0; i < n; ++i) row[i] = rgb;
+        }
+        left = std::min(left, b.area.left);
+        top = std::min(top, b.area.top);
+        right = std::max(right, b.area.right);
+        bottom = std::max(bottom, b.area.bottom);
+    }
+    if (left < right) touched(QRect(QPoint(bx + left, by + top), QPoint(bx + right - 1, by + bottom - 1)));
+}
+
+void ImageCanvas::copyPixels(const QImage& source) {
+    if (!beginDirect() || source.size() != image_->size()) return;
+    const QRect area = clipRect();
+    if (area.isEmpty()) return;
+    const qsizetype sourceStride = source.bytesPerLine() / 4;
+    const auto* from = reinterpret_cast<const std::uint32_t*>(source.constBits());
+    for (int row = area.top(); row <= area.bottom(); ++row)
+        std::memcpy(bits_ + static_cast<qsizetype>(row) * stride_ + area.left(),
+                    from + static_cast<qsizetype>(row) * sourceStride + area.left(),
+                    static_cast<std::size_t>(area.width()) * sizeof(std::uint32_t));
     touched(area);
 }
 

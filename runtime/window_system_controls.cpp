@@ -14,6 +14,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include "runtime/window_system_qt.h"
 
@@ -260,6 +261,20 @@ void Form::close() { impl().widget->close(); }
 void Form::setMinimumClientSize(int width, int height) { impl().widget->setMinimumSize(width, height); }
 int Form::minimumClientWidth() const { return impl().widget->minimumWidth(); }
 int Form::minimumClientHeight() const { return impl().widget->minimumHeight(); }
+
+int Form::screenCount() { return static_cast<int>(QGuiApplication::screens().size()); }
+
+void Form::moveToScreen(int index) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QWidget* w = impl().widget;
+    if (w == nullptr || index < 0 || index >= screens.size()) return;
+    QScreen* target = screens[index];
+    const QScreen* current = w->screen();
+    if (current == target) return;
+    const QPoint offset = current != nullptr ? w->pos() - current->geometry().topLeft() : QPoint();
+    if (QWindow* window = w->windowHandle()) window->setScreen(target);
+    w->move(target->geometry().topLeft() + offset);
+}
 
 }  // namespace pvz
 

@@ -46,6 +46,11 @@ public:
     // Symbols that some keyboards type with Shift (+, =, -) match with or without it.
     void bindHoldKey(const std::string& keys, SpeedButton& button);
 
+    // The screens of the desktop, and moving the shown window onto screen `index`, keeping its
+    // place relative to the screen's top-left corner. Each screen has its own device pixel ratio.
+    static int screenCount();
+    void moveToScreen(int index);
+
     std::function<void()> onCreate;
     std::function<void()> onClose;
 

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QImage>
 #include <QKeyCombination>
 #include <QMessageBox>
@@ -73,6 +75,10 @@ public:
     void removeClip() override;
     void frame3D(Rect& r, Color topLeft, Color bottomRight, int width) override;
     void drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) override;
+    void fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) override;
+    double pixelRatio() const override { return image_->isNull() ? 1.0 : image_->devicePixelRatio(); }
+    // Makes the image's pixels those of `source`, which has the image's device size, within the clip.
+    void copyPixels(const QImage& source);
 
 protected:
     // Makes sure the image exists; false when there is nothing to draw on.
@@ -85,20 +91,32 @@ private:
 
     bool beginDirect();
     bool beginPainter(PainterUse use);
-    // The user's clip within the image, in image coordinates.
+    // The user's clip within the image, in device pixels of the image.
     QRect clipRect();
-    void fillBox(const QRect& box, QRgb rgb, bool invert);  // clipped
+    // The device pixel of a logical image coordinate, and the device pixels that cover logical
+    // columns left..right-1 and rows top..bottom-1.
+    int dev(int logical) const { return devicePixelOf(logical, ratio_); }
+    QRect devBox(int left, int top, int right, int bottom) const {
+        return QRect(QPoint(dev(left), dev(top)), QPoint(dev(right) - 1, dev(bottom) - 1));
+    }
+    QRect devBox(const QRect& logical) const {
+        return devBox(logical.left(), logical.top(), logical.left() + logical.width(), logical.top() + logical.height());
+    }
+    void fillBox(const QRect& box, QRgb rgb, bool invert);  // device pixels, clipped
     void thinLine(QPoint from, QPoint to);
     // A wide solid line in copy mode from the stamp of its pen width and vector; false when
     // the line is not one that stamps are kept for.
     bool stampedLine(QPoint from, QPoint to);
     const QFontMetrics& metrics();
+    // The advance of a text in the current font, measured once per font and text.
+    int advance(std::string_view text);
 
     QImage* image_;
     QPainter painter_;
     bool painting_ = false;
     std::uint32_t* bits_ = nullptr;
     qsizetype stride_ = 0;  // pixels per row
+    double ratio_ = 1.0;    // the image's device pixel ratio, read with bits_
     QPoint origin_;
 
     bool clipped_ = false;
@@ -113,6 +131,26 @@ private:
     Color painterTextColor_ = clNone;
     Font metricsFont_;
     std::optional<QFontMetrics> metrics_;
+    // Advances of the texts measured in recent fonts: labels and legend rows are measured and
+    // written again at every drawing, and shaping a text costs more than drawing it.
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    struct Advances {
+        Font font;
+        std::unordered_map<std::string, int, StringHash, std::equal_to<>> widths;
+        // The glyphs of texts written in the font, laid out once, with their baseline.
+        struct Shaped {
+            QList<QGlyphRun> runs;
+            qreal ascent = 0;
+        };
+        std::unordered_map<std::string, Shaped, StringHash, std::equal_to<>> shapes;
+    };
+    // The glyphs of a text in the current font (selected by advance()).
+    const Advances::Shaped& shaped(std::string_view text);
+    std::vector<Advances> advances_;
+    std::size_t advancesInUse_ = 0;
     bool painterFontValid_ = false;
     Font painterFont_;
 
@@ -128,9 +166,26 @@ private:
     std::unordered_map<std::uint64_t, LineStamp> lineStamps_;
 };
 
+// The canvas of a bitmap: every drawing forgets the rows found alike.
+class BitmapCanvas : public ImageCanvas {
+public:
+    BitmapCanvas(QImage* image, std::vector<int>* sameRows) : ImageCanvas(image), sameRows_(sameRows) {}
+
+protected:
+    void touched(const QRect&) override { sameRows_->clear(); }
+
+private:
+    std::vector<int>* sameRows_;
+};
+
 struct BitmapImpl {
-    QImage image;
-    ImageCanvas canvas{&image};
+    QImage image;  // device pixels, with the ratio as its device pixel ratio
+    int width = 0;   // logical
+    int height = 0;  // logical
+    // For each device row, the first row of the run of equal rows it belongs to; empty when not
+    // known (the picture changed since the rows were compared).
+    std::vector<int> sameRows;
+    BitmapCanvas canvas{&image, &sameRows};
 };
 
 // The toolkit widget behind a control and the control's stored properties.
@@ -167,6 +222,7 @@ struct PanelWidget : QWidget {
     explicit PanelWidget(PanelControl* panel);
     ~PanelWidget() override;
 
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -177,9 +233,13 @@ struct PanelWidget : QWidget {
     // which does not call paint() for it.
     void showDirectDrawing(const QRect& area);
 
+    // The front picture's size in logical pixels.
+    QSize frontLogicalSize() const;
+
     PanelControl* panel;
-    QImage front;
-    QPoint frontOffset;
+    QImage front;  // device pixels at front.devicePixelRatio()
+    QSize frontLogical;
+    QPoint frontOffset;  // logical
     bool ready = false;  // the panel is constructed and may be called
     bool inPaintEvent = false;
     bool frontOnly = false;  // the next paint events only show the front picture

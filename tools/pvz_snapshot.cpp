@@ -19,6 +19,12 @@ int main(int argc, char** argv) {
     const auto& options = std::get<pvz::SnapshotOptions>(parsed);
 
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (options.scale != 1.0) {
+        // The screen's device pixel ratio: every window is drawn at it.
+        char ratio[32];
+        std::snprintf(ratio, sizeof ratio, "%.17g", options.scale);
+        setenv("QT_SCALE_FACTOR", ratio, 1);
+    }
     int qtArgc = 1;
     pvz::Application application(qtArgc, argv);
     application.setTitle(pvz::kWindowTitle);

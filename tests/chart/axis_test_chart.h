@@ -60,6 +60,7 @@ public:
     void removeClip() override {}
     void frame3D(Rect&, Color, Color, int) override {}
     void drawPixels(int, int, int, int, const std::uint32_t*, int) override {}
+    void fillPixelBoxes(int, int, std::span<const PixelBox>) override {}
 
     // Lines drawn with exactly this pen colour.
     std::vector<Line> linesInColor(Color color) const {

@@ -70,6 +70,18 @@ public:
             }
     }
 
+    // At ratio 1 a box of device pixels is a box of logical pixels: logged as a fill in its colour.
+    void fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) override {
+        for (const PixelBox& b : boxes) {
+            const Rect r = b.area.translated(x, y);
+            record(CanvasCall::Kind::FillRect, [&](CanvasCall& c) {
+                c.rect = r;
+                c.state.brush = Brush{b.color, BrushStyle::Solid};
+            });
+            fill(r, b.color);
+        }
+    }
+
     int count(CanvasCall::Kind kind) const {
         int n = 0;
         for (const CanvasCall& c : calls) n += c.kind == kind ? 1 : 0;

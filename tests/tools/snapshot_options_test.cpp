@@ -66,7 +66,7 @@ TEST(SnapshotActions, MalformedWordsAreRefused) {
 
 TEST(SnapshotArguments, OptionsAndActionsInOrder) {
     const auto parsed = parseSnapshotArguments({"--data", "/tmp/d", "--now", "2017-02-15 12:00:00", "--size",
-                                                "1024x700", "--screen-width", "800", "--choose-dir", "/x",
+                                                "1024x700", "--screen-width", "800", "--scale", "1.25", "--choose-dir", "/x",
                                                 "--png", "a.png", "--json", "a.json", "--dump-store", "start",
                                                 "back"});
     ASSERT_TRUE(std::holds_alternative<SnapshotOptions>(parsed)) << std::get<std::string>(parsed);
@@ -76,6 +76,7 @@ TEST(SnapshotArguments, OptionsAndActionsInOrder) {
     EXPECT_EQ(o.width, 1024);
     EXPECT_EQ(o.height, 700);
     EXPECT_EQ(o.screenWidth, 800);
+    EXPECT_EQ(o.scale, 1.25);
     EXPECT_EQ(o.directoryAnswer, DirectoryAnswer::Choose);
     EXPECT_EQ(o.chosenDirectory, "/x");
     EXPECT_EQ(o.pngFile, "a.png");
@@ -92,6 +93,7 @@ TEST(SnapshotArguments, DefaultsWithOnlyTheRequiredOptions) {
     EXPECT_EQ(o.width, 1280);
     EXPECT_EQ(o.height, 800);
     EXPECT_EQ(o.screenWidth, 1920);
+    EXPECT_EQ(o.scale, 1.0);
     EXPECT_EQ(o.directoryAnswer, DirectoryAnswer::Cancel);
     EXPECT_TRUE(o.actions.empty());
 }
@@ -105,6 +107,10 @@ TEST(SnapshotArguments, BadArgumentsAreRefusedWithOneLine) {
         {"--data", ".", "--now", "2017-01-12 24:00:00"},
         {"--data", ".", "--now", "2017-01-12 00:00:00", "--size", "12"},
         {"--data", ".", "--now", "2017-01-12 00:00:00", "--screen-width", "wide"},
+        {"--data", ".", "--now", "2017-01-12 00:00:00", "--scale", "0.5"},
+        {"--data", ".", "--now", "2017-01-12 00:00:00", "--scale", "4.01"},
+        {"--data", ".", "--now", "2017-01-12 00:00:00", "--scale", "2x"},
+        {"--data", ".", "--now", "2017-01-12 00:00:00", "--scale", "nan"},
         {"--data", ".", "--now", "2017-01-12 00:00:00", "--cancel-dir", "--choose-dir", "/x"},
         {"--data", ".", "--now", "2017-01-12 00:00:00", "--verbose"},
         {"--data", ".", "--now", "2017-01-12 00:00:00", "jump"},

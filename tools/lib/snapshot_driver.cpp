@@ -115,7 +115,8 @@ void SnapshotDriver::runUntil(const Goal& goal, int passes) {
 
 void SnapshotDriver::pumpUntil(Clock::time_point deadline) {
     Application& application = Application::instance();
-    const Clock::duration until = deadline.time_since_epoch();
+    // A wait action ends exactly at its time, also inside a pass.
+    const Clock::duration until = std::min(deadline.time_since_epoch(), timeLimit_);
     application.processPendingEvents();
     while (!ended_) {
         const Clock::duration next = std::min(nextTimer1_, nextTimer2_);
@@ -281,9 +282,10 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         break;
     }
     case K::Wait: {
-        const Clock::duration until = time_ + std::chrono::milliseconds(action.a);
+        timeLimit_ = time_ + std::chrono::milliseconds(action.a);
         const auto passes = std::chrono::milliseconds(action.a) / kPassPeriod + 2;
-        runUntil([&] { return time_ >= until; }, static_cast<int>(passes));
+        runUntil([this] { return time_ >= timeLimit_; }, static_cast<int>(passes));
+        timeLimit_ = Clock::duration::max();
         break;
     }
     case K::Key:

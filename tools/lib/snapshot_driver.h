@@ -85,6 +85,8 @@ private:
     bool cycleStarted_ = false;
     Goal goal_;
     int passesLeft_ = 0;
+    // The end of a wait action: simulated time stops there, inside a pass too.
+    Clock::duration timeLimit_ = Clock::duration::max();
 };
 
 // The whole tool: parses nothing, runs the actions, writes the reports. Returns the exit code

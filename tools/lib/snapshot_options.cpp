@@ -186,6 +186,13 @@ std::variant<SnapshotOptions, std::string> parseSnapshotArguments(const std::vec
                 if (!size || size->first < 1 || size->second < 1) return "--size wants WxH, not \"" + *value + "\"";
                 options.width = size->first;
                 options.height = size->second;
+            } else if (arg == "--scale") {
+                // A device pixel ratio between 1 and 4, as a desktop's scaling offers them.
+                double scale = 0.0;
+                const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), scale);
+                if (error != std::errc() || end != value->data() + value->size() || !(scale >= 1.0 && scale <= 4.0))
+                    return "--scale wants a ratio from 1 to 4, not \"" + *value + "\"";
+                options.scale = scale;
             } else if (arg == "--screen-width") {
                 const auto width = parseCount(*value);
                 if (!width || *width < 1) return "--screen-width wants a positive number, not \"" + *value + "\"";

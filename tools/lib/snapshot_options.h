@@ -57,6 +57,10 @@ struct SnapshotOptions {
     int width = 1280;
     int height = 800;
     int screenWidth = 1920;
+    // Device pixels per logical pixel of the screen: the picture has the window's size times
+    // this; the layout and the JSON report stay in logical pixels. Taken by the program entry,
+    // before the window system starts.
+    double scale = 1.0;
     DirectoryAnswer directoryAnswer = DirectoryAnswer::Cancel;
     std::string chosenDirectory;
     std::string pngFile;
