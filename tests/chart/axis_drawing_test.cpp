@@ -34,6 +34,14 @@ void setManualRange(TCustomChartAxis& axis, double minimum, double maximum, doub
     axis.setLabelsSeparation(0);  // keep the increment as the step
 }
 
+// The test chart with one axis whose range is set by hand, on the plot `plot`.
+struct ManualAxis : test::AxisOnChart {
+    ManualAxis(AxisPlace place, double minimum, double maximum, double increment, Rect plot = {100, 50, 500, 250})
+        : AxisOnChart(place, plot) {
+        setManualRange(axis, minimum, maximum, increment);
+    }
+};
+
 std::vector<int> xsOf(const std::vector<Text>& texts) {
     std::vector<int> xs;
     for (const Text& t : texts) xs.push_back(t.x);
@@ -41,10 +49,8 @@ std::vector<int> xsOf(const std::vector<Text>& texts) {
 }
 
 TEST(AxisDrawing, BottomAxisLabelsTicksAndGridInOrder) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis axis(&chart, AxisPlace::Bottom);
-    setManualRange(axis, 0, 10, 2.5);
+    ManualAxis fixture(AxisPlace::Bottom, 0, 10, 2.5);
+    auto& [chart, axis] = fixture;
     repaintAxis(chart, axis);
 
     // Band: one 15-pixel label line, then axis width 2 + tick length 4.
@@ -95,10 +101,8 @@ TEST(AxisDrawing, BottomAxisLabelsTicksAndGridInOrder) {
 }
 
 TEST(AxisDrawing, MinorTicksBeyondTheEndLabelsStayInsideTheAxis) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis axis(&chart, AxisPlace::Bottom);
-    setManualRange(axis, 0, 10, 4);  // labels at 8, 4, 0: pixels 420, 260, 100
+    ManualAxis fixture(AxisPlace::Bottom, 0, 10, 4);  // labels at 8, 4, 0: pixels 420, 260, 100
+    auto& [chart, axis] = fixture;
     TChartPen hidden = axis.Axis();
     hidden.visible = false;
     axis.setAxis(hidden);
@@ -141,10 +145,8 @@ TEST(AxisDrawing, GridVariants) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        test::TestChart chart;
-        chart.plot = {100, 50, 500, 250};
-        TChartAxis axis(&chart, AxisPlace::Bottom);
-        setManualRange(axis, 0, 10, 2.5);
+        ManualAxis fixture(AxisPlace::Bottom, 0, 10, 2.5);
+        auto& [chart, axis] = fixture;
         axis.setGridCentered(c.centered);
         axis.setGrid({true, clBlue, c.width, PenStyle::DashDotDot, c.smallDots});
         repaintAxis(chart, axis);
@@ -174,10 +176,8 @@ TEST(AxisDrawing, LabelsAtTheAxisEndsOnlyWithLabelsOnAxis) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.onAxis) + std::to_string(c.labels) + std::to_string(c.tickOnLabelsOnly));
-        test::TestChart chart;
-        chart.plot = {100, 50, 500, 250};
-        TChartAxis axis(&chart, AxisPlace::Bottom);
-        setManualRange(axis, 0, 10, 2.5);
+        ManualAxis fixture(AxisPlace::Bottom, 0, 10, 2.5);
+        auto& [chart, axis] = fixture;
         axis.setLabelsOnAxis(c.onAxis);
         axis.setLabels(c.labels);
         axis.setTickOnLabelsOnly(c.tickOnLabelsOnly);
@@ -189,10 +189,8 @@ TEST(AxisDrawing, LabelsAtTheAxisEndsOnlyWithLabelsOnAxis) {
 
 TEST(AxisDrawing, LeftAxisLabelsAreRightAlignedAndCentredOnTheirPixel) {
     const ScopedFormatSettings defaults{FormatSettings{}};
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis axis(&chart, AxisPlace::Left);
-    setManualRange(axis, -0.01, 0.01, 0.005);
+    ManualAxis fixture(AxisPlace::Left, -0.01, 0.01, 0.005);
+    auto& [chart, axis] = fixture;
     axis.setAxisValuesFormat("#,##0.###.00");
     repaintAxis(chart, axis);
 
@@ -220,10 +218,8 @@ TEST(AxisDrawing, LeftAxisLabelsAreRightAlignedAndCentredOnTheirPixel) {
 }
 
 TEST(AxisDrawing, SeveralLinesOfALeftLabelAreCentredAsABlock) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis axis(&chart, AxisPlace::Left);
-    setManualRange(axis, 0, 10, 10);
+    ManualAxis fixture(AxisPlace::Left, 0, 10, 10);
+    auto& [chart, axis] = fixture;
     axis.setLabelsMultiLine(true);
     chart.onGetAxisLabel = [](TCustomChartAxis&, TChartSeries* series, int index, std::string& text) {
         EXPECT_EQ(series, nullptr);
@@ -270,10 +266,8 @@ TEST(AxisDrawing, MultiLineDateLabelKeepsAOneLineBand) {
 }
 
 TEST(AxisDrawing, TickListKeepsItsBufferBetweenDrawings) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis axis(&chart, AxisPlace::Bottom);
-    setManualRange(axis, 0, 10, 2.5);
+    ManualAxis fixture(AxisPlace::Bottom, 0, 10, 2.5);
+    auto& [chart, axis] = fixture;
     repaintAxis(chart, axis);
     const int* buffer = axis.TickPositions().data();
     setManualRange(axis, 0, 10, 1.0 / 128);
@@ -325,10 +319,8 @@ TEST(AxisBand, BandSizesByAxisAndOptions) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        test::TestChart chart;
-        chart.plot = plot;
-        TChartAxis axis(&chart, c.place);
-        setManualRange(axis, 0, 10, 5);  // labels "10", "5", "0": two characters at most
+        ManualAxis fixture(c.place, 0, 10, 5, plot);  // labels "10", "5", "0": two characters at most
+        auto& [chart, axis] = fixture;
         c.configure(axis, chart);
         axis.AdjustRange();
         Rect rect = plot;
@@ -339,10 +331,8 @@ TEST(AxisBand, BandSizesByAxisAndOptions) {
 }
 
 TEST(AxisBand, WidestLabelIsMeasuredWithoutTheLabelHook) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis axis(&chart, AxisPlace::Left);
-    setManualRange(axis, 0, 10, 5);
+    ManualAxis fixture(AxisPlace::Left, 0, 10, 5);
+    auto& [chart, axis] = fixture;
     axis.AdjustRange();
     chart.onGetAxisLabel = [](TCustomChartAxis&, TChartSeries*, int, std::string& text) {
         text = "a much longer label";

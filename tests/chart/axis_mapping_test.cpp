@@ -40,9 +40,8 @@ TEST(AxisPixelSpan, FollowsThePlotRectangleAndThePositions) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.plot.left) + " " + std::to_string(c.startPosition));
-        test::TestChart chart;
-        chart.plot = c.plot;
-        TChartAxis axis(&chart, c.place);
+        test::AxisOnChart fixture(c.place, c.plot);
+        auto& [chart, axis] = fixture;
         axis.setStartPosition(c.startPosition);
         axis.setEndPosition(c.endPosition);
         axis.ComputePixelSpan();
@@ -73,9 +72,8 @@ TEST(AxisMapping, ValuesToPixelsOnBothAxesAndInverted) {
     for (const Row& row : rows) {
         SCOPED_TRACE(std::to_string(static_cast<int>(row.place)) + (row.inverted ? " inverted " : " ") +
                      std::to_string(row.value));
-        test::TestChart chart;
-        chart.plot = {100, 50, 500, 250};
-        TChartAxis axis(&chart, row.place);
+        test::AxisOnChart fixture(row.place, {100, 50, 500, 250});
+        auto& [chart, axis] = fixture;
         axis.setInverted(row.inverted);
         setRange(chart, axis, 0, 10);
         EXPECT_EQ(axis.ValueToPixel(row.value), row.pixel);
@@ -85,9 +83,8 @@ TEST(AxisMapping, ValuesToPixelsOnBothAxesAndInverted) {
 }
 
 TEST(AxisMapping, ZeroRangeAndFarValuesMapToTheCentre) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 500, 250};
-    TChartAxis axis(&chart, AxisPlace::Bottom);
+    test::AxisOnChart fixture(AxisPlace::Bottom, {100, 50, 500, 250});
+    auto& [chart, axis] = fixture;
     setRange(chart, axis, 42747, 42747);
     for (const double v : {42747.0, 0.0, 1e9}) EXPECT_EQ(axis.ValueToPixel(v), 300);
 
@@ -113,9 +110,8 @@ TEST(AxisMapping, EveryPixelRoundTripsThroughItsValue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.minimum) + ".." + std::to_string(c.maximum) + (c.inverted ? " inverted" : ""));
-        test::TestChart chart;
-        chart.plot = {8, 28, 796, 492};
-        TChartAxis axis(&chart, c.place);
+        test::AxisOnChart fixture(c.place, {8, 28, 796, 492});
+        auto& [chart, axis] = fixture;
         axis.setInverted(c.inverted);
         setRange(chart, axis, c.minimum, c.maximum);
         for (int pixel = axis.StartPixel(); pixel <= axis.EndPixel(); ++pixel) {
@@ -125,9 +121,8 @@ TEST(AxisMapping, EveryPixelRoundTripsThroughItsValue) {
 }
 
 TEST(AxisMapping, AnAxisShorterThanOnePixelReadsZero) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 100, 250};
-    TChartAxis axis(&chart, AxisPlace::Bottom);
+    test::AxisOnChart fixture(AxisPlace::Bottom, {100, 50, 100, 250});
+    auto& [chart, axis] = fixture;
     setRange(chart, axis, 5, 10);
     EXPECT_EQ(axis.PixelLength(), 0);
     EXPECT_EQ(axis.PixelToValue(100), 0);
@@ -205,9 +200,8 @@ TEST(AxisMargins, OnlyAutomaticEndsTakeMargins) {
 }
 
 TEST(AxisMargins, AnAxisShorterThanItsMarginsKeepsItsRange) {
-    test::TestChart chart;
-    chart.plot = {100, 50, 106, 250};
-    TChartAxis axis(&chart, AxisPlace::Bottom);
+    test::AxisOnChart fixture(AxisPlace::Bottom, {100, 50, 106, 250});
+    auto& [chart, axis] = fixture;
     setRange(chart, axis, 42740, 42768);
     axis.InsetRangeByMargins(5, 5);
     EXPECT_EQ(axis.EffectiveMinimum(), 42740);

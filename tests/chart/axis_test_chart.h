@@ -102,6 +102,14 @@ public:
     }
 };
 
+// The test chart with its plot at `plot` and one axis of `place` on it.
+struct AxisOnChart {
+    TestChart chart;
+    TChartAxis axis;
+
+    AxisOnChart(AxisPlace place, Rect plot) : axis(&chart, place) { chart.plot = plot; }
+};
+
 // One row of a repaint table: a change to a part of a chart (an axis, a series) and how many
 // repaint requests it must make.
 template <class Part>
