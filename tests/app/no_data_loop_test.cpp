@@ -7,10 +7,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/main_window.h"
 #include "runtime/window_system_input.h"
@@ -98,6 +101,25 @@ struct User {
     std::_Exit(ended ? 0 : 1);
 }
 
+// A fresh home and an empty directory for one run of the program in a child process.
+struct FreshSurroundings {
+    pvz::test::TempDirectory home;
+    pvz::test::TempDirectory data;
+
+    // Runs runNoDataLoop(closeAt) in `data` with HOME at `home` and the variables of `env`
+    // set, and expects it to exit with code 0 and `output` on standard error.
+    void expectNoDataLoop(int closeAt, const std::vector<std::pair<const char*, std::string>>& env,
+                          const std::string& output) {
+        const std::filesystem::path cwd = std::filesystem::current_path();
+        std::deque<ScopedEnv> scoped;
+        scoped.emplace_back("HOME", home.path());
+        for (const auto& [name, value] : env) scoped.emplace_back(name, value);
+        std::filesystem::current_path(data.path());
+        EXPECT_EXIT(runNoDataLoop(closeAt), ::testing::ExitedWithCode(0), output);
+        std::filesystem::current_path(cwd);
+    }
+};
+
 struct CloseCase {
     const char* name;
     int closeAt;  // odd: a message box, even: the chooser
@@ -108,20 +130,14 @@ class NoDataLoop : public ::testing::TestWithParam<CloseCase> {};
 
 TEST_P(NoDataLoop, CloseRequestEndsTheLoopAndNothingIsWritten) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    pvz::test::TempDirectory home;
-    pvz::test::TempDirectory data;
-    const std::filesystem::path cwd = std::filesystem::current_path();
-    {
-        ScopedEnv homeEnv("HOME", home.path());
-        ScopedEnv configEnv("XDG_CONFIG_HOME", home.pathOf(".config"));
-        ScopedEnv cacheEnv("XDG_CACHE_HOME", home.pathOf(".cache"));
-        ScopedEnv dataEnv("XDG_DATA_HOME", home.pathOf(".local/share"));
-        std::filesystem::current_path(data.path());
-        EXPECT_EXIT(runNoDataLoop(GetParam().closeAt), ::testing::ExitedWithCode(0), "ended: yes");
-        std::filesystem::current_path(cwd);
-    }
-    EXPECT_EQ(contentsOf(home.path()), "");
-    EXPECT_EQ(contentsOf(data.path()), "");
+    FreshSurroundings run;
+    run.expectNoDataLoop(GetParam().closeAt,
+                         {{"XDG_CONFIG_HOME", run.home.pathOf(".config")},
+                          {"XDG_CACHE_HOME", run.home.pathOf(".cache")},
+                          {"XDG_DATA_HOME", run.home.pathOf(".local/share")}},
+                         "ended: yes");
+    EXPECT_EQ(contentsOf(run.home.path()), "");
+    EXPECT_EQ(contentsOf(run.data.path()), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, NoDataLoop,
@@ -133,18 +149,8 @@ INSTANTIATE_TEST_SUITE_P(Dialogs, NoDataLoop,
 // (the Russian translation keeps "OK" as it is).
 TEST(ToolkitLanguage, DialogButtonsFollowTheLocale) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    pvz::test::TempDirectory home;
-    pvz::test::TempDirectory data;
-    const std::filesystem::path cwd = std::filesystem::current_path();
-    {
-        ScopedEnv homeEnv("HOME", home.path());
-        ScopedEnv localeEnv("LC_ALL", "ru_RU.UTF-8");
-        ScopedEnv languageEnv("LANGUAGE", "ru");
-        std::filesystem::current_path(data.path());
-        EXPECT_EXIT(runNoDataLoop(2), ::testing::ExitedWithCode(0),
-                    "dialog 2 buttons: Выбрать;Отмена;\n");
-        std::filesystem::current_path(cwd);
-    }
+    FreshSurroundings run;
+    run.expectNoDataLoop(2, {{"LC_ALL", "ru_RU.UTF-8"}, {"LANGUAGE", "ru"}}, "dialog 2 buttons: Выбрать;Отмена;\n");
 }
 
 }  // namespace
