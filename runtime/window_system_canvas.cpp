@@ -83,6 +83,36 @@ void setWidePen(QPainter& painter, QColor color, int width) {
     painter.setPen(qpen);
 }
 
+// The pixels of a thin line, one step at a time from its first pixel: a step goes one pixel
+// along the longer extent and, when the error runs out, one across.
+struct LineWalk {
+    int x;
+    int y;
+    int dx;  // extents, >= 0
+    int dy;
+    int sx;  // directions, +1 or -1
+    int sy;
+    int err = (dx >= dy ? dx : dy) / 2;
+
+    void step() {
+        if (dx >= dy) {
+            x += sx;
+            err -= dy;
+            if (err < 0) {
+                y += sy;
+                err += dx;
+            }
+        } else {
+            y += sy;
+            err -= dx;
+            if (err < 0) {
+                x += sx;
+                err += dy;
+            }
+        }
+    }
+};
+
 QRect boxOf(QPoint a, QPoint b, int grow) {
     return QRect(QPoint(std::min(a.x(), b.x()) - grow, std::min(a.y(), b.y()) - grow),
                  QPoint(std::max(a.x(), b.x()) + grow, std::max(a.y(), b.y()) + grow));
@@ -223,8 +253,8 @@ void ImageCanvas::thinLine(QPoint from, QPoint to) {
     const bool invert = pen.mode == PenMode::Not;
     const QRect clip = clipRect();
 
-    int x = from.x();
-    int y = from.y();
+    const int x = from.x();
+    const int y = from.y();
     const int dx = std::abs(to.x() - x);
     const int dy = std::abs(to.y() - y);
     const int sx = to.x() > x ? 1 : -1;
@@ -241,49 +271,21 @@ void ImageCanvas::thinLine(QPoint from, QPoint to) {
     } else if (ratio_ != 1.0) {
         // Dotted and dashed lines: every logical pixel that is on becomes its box of device
         // pixels, so that the picture reduced to logical size is the one drawn at ratio 1.
-        int err = (dx >= dy ? dx : dy) / 2;
-        for (int i = 0; i < steps; ++i) {
+        LineWalk walk{x, y, dx, dy, sx, sy};
+        for (int i = 0; i < steps; ++i, walk.step()) {
             if (pattern == nullptr || patternOn(*pattern, stylePosition_ + i))
-                fillBox(devBox(x, y, x + 1, y + 1), rgb, invert);
-            if (dx >= dy) {
-                x += sx;
-                err -= dy;
-                if (err < 0) {
-                    y += sy;
-                    err += dx;
-                }
-            } else {
-                y += sy;
-                err -= dx;
-                if (err < 0) {
-                    x += sx;
-                    err += dy;
-                }
-            }
+                fillBox(devBox(walk.x, walk.y, walk.x + 1, walk.y + 1), rgb, invert);
         }
     } else {
-        int err = (dx >= dy ? dx : dy) / 2;
-        for (int i = 0; i < steps; ++i) {
+        LineWalk walk{x, y, dx, dy, sx, sy};
+        for (int i = 0; i < steps; ++i, walk.step()) {
             const bool on = pattern == nullptr || patternOn(*pattern, stylePosition_ + i);
+            const int px = walk.x;
+            const int py = walk.y;
             // Compared here: QRect::contains is a call into the toolkit per pixel.
-            if (on && x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom()) {
-                std::uint32_t& px = bits_[static_cast<qsizetype>(y) * stride_ + x];
-                px = invert ? (px ^ kInvertMask) : rgb;
-            }
-            if (dx >= dy) {
-                x += sx;
-                err -= dy;
-                if (err < 0) {
-                    y += sy;
-                    err += dx;
-                }
-            } else {
-                y += sy;
-                err -= dx;
-                if (err < 0) {
-                    x += sx;
-                    err += dy;
-                }
+            if (on && px >= clip.left() && px <= clip.right() && py >= clip.top() && py <= clip.bottom()) {
+                std::uint32_t& pixel = bits_[static_cast<qsizetype>(py) * stride_ + px];
+                pixel = invert ? (pixel ^ kInvertMask) : rgb;
             }
         }
     }
