@@ -111,10 +111,10 @@ void applyRow(C& control, const ControlRow& row, const Own& own) {
     if (row.handPointCursor) control.setHandPointCursor(true);
 }
 
-// Creates the controls of the rows at once, in the order of the rows, and keeps their settings
-// for apply(), which sets them in the same order once every control exists. The order of
-// creation is the order of each parent's child list and of Tab; the widgets that settings
-// create (the radio buttons of a group) come after all controls in the Tab order.
+// Creates each row's control at once, in the order of the rows, and keeps the row's settings
+// for apply(), which applies them in the same order once every control exists. The order of
+// creation is each parent's child order and the Tab order; the widgets that settings create
+// (a radio group's buttons) therefore follow all the controls in the Tab order.
 class FormRows {
 public:
     // Creates the control of one row in `parent` into `member`; `args` go to its constructor
