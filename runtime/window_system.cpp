@@ -543,6 +543,10 @@ bool Bitmap::loadFromFile(const std::string& path) {
     if (!loaded.load(detail::toQString(path), "PNG")) return false;
     impl_->canvas.release();
     impl_->image = loaded.convertToFormat(QImage::Format_RGB32);
+    // A picture read from a file is taken at ratio 1: its logical size is its size in pixels.
+    impl_->image.setDevicePixelRatio(1.0);
+    impl_->width = impl_->image.width();
+    impl_->height = impl_->image.height();
     return true;
 }
 
