@@ -47,6 +47,19 @@ int roundToInt(long double x) {
     return static_cast<int>(std::clamp<std::int64_t>(r, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+// The pixel offset `t` rounded to the nearest integer, ties to even, as roundToInt64 rounds;
+// |t| < 2^31. Inline and converted through a double: converting a long double to an integer
+// switches the x87 rounding mode there and back, the largest cost of mapping values to pixels.
+std::int64_t roundedPixelOffset(long double t) {
+    constexpr long double kShift = 0x1p63L;  // in [2^63, 2^64) every long double is an integer
+    const long double rounded = t >= 0 ? (t + kShift) - kShift : (t - kShift) + kShift;
+    return static_cast<std::int64_t>(static_cast<double>(rounded));  // exact: an integer below 2^31
+}
+
+int clampedToInt(std::int64_t x) {
+    return static_cast<int>(std::clamp<std::int64_t>(x, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 }  // namespace
 
 TCustomChartAxis::TCustomChartAxis(ChartOwner* chart, AxisPlace place) : TChartElement(chart), place_(place) {
@@ -299,14 +312,14 @@ int TCustomChartAxis::ValueToPixelX(double value) const {
     if (effectiveRange_ == 0.0) return centerPixel_;
     const long double t = (static_cast<long double>(value) - effectiveMinimum_) * pixelLength_ / effectiveRange_;
     if (!(std::fabs(t) < kPixelLimit)) return centerPixel_;
-    return inverted_ ? roundToInt(endPixel_ - roundToInt64(t)) : roundToInt(startPixel_ + roundToInt64(t));
+    return clampedToInt(inverted_ ? endPixel_ - roundedPixelOffset(t) : startPixel_ + roundedPixelOffset(t));
 }
 
 int TCustomChartAxis::ValueToPixelY(double value) const {
     if (effectiveRange_ == 0.0) return centerPixel_;
     const long double t = (static_cast<long double>(value) - effectiveMinimum_) * pixelLength_ / effectiveRange_;
     if (!(std::fabs(t) < kPixelLimit)) return centerPixel_;
-    return inverted_ ? roundToInt(startPixel_ + roundToInt64(t)) : roundToInt(endPixel_ - roundToInt64(t));
+    return clampedToInt(inverted_ ? startPixel_ + roundedPixelOffset(t) : endPixel_ - roundedPixelOffset(t));
 }
 
 double TCustomChartAxis::PixelToValue(int pixel) const {

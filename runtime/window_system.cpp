@@ -290,10 +290,26 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     if (front.isNull() || !shown.contains(event->rect())) painter.fillRect(event->rect(), palette().color(QPalette::Window));
     if (front.isNull()) return;
     const double ratio = front.devicePixelRatio();
+    // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
+    // lines of a cross-hair) the picture is blended span by span and row by row, in slices
+    // handed to other threads; within one rectangle it is a plain copy or scaling of rows.
+    const QRegion& region = event->region();
+    const bool severalRects = region.rectCount() > 1;
     // The painter's own scale to device pixels (the window's ratio, or that of a grab).
     if (std::abs(painter.deviceTransform().m11() - ratio) > 1e-9) {
-        // A picture of another ratio, shown scaled until the new one is drawn.
-        painter.drawImage(QRectF(shown), front);
+        // A picture of another ratio (or a window whose back buffer is not at the screen's
+        // ratio), shown scaled: each exposed rectangle from the pixels that the whole picture
+        // scaled onto `shown` would put there.
+        const double scaleX = front.width() / static_cast<double>(shown.width());
+        const double scaleY = front.height() / static_cast<double>(shown.height());
+        for (const QRect& r : region) {
+            const QRect part = r.intersected(shown);
+            if (part.isEmpty()) continue;
+            if (severalRects) painter.setClipRect(part);
+            const QRect from = part.translated(-frontOffset);
+            painter.drawImage(QRectF(part), front,
+                              QRectF(from.x() * scaleX, from.y() * scaleY, from.width() * scaleX, from.height() * scaleY));
+        }
         return;
     }
     if (ratio != 1.0) {
@@ -308,11 +324,6 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
                                                 front.format());
     const QPoint deviceOffset(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio));
     const QRect deviceShown(deviceOffset, front.size());
-    // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
-    // lines of a cross-hair) the picture is blended span by span and row by row, in slices
-    // handed to other threads; within one rectangle it is a plain copy of rows.
-    const QRegion& region = event->region();
-    const bool severalRects = region.rectCount() > 1;
     for (const QRect& r : region) {
         const QRect part = deviceCover(r, ratio).intersected(deviceShown);
         if (part.isEmpty()) continue;

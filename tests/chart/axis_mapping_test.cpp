@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "chart/chart_axis.h"
 #include "chart/chart_series.h"
+#include "runtime/calendar.h"
 #include "tests/chart/axis_test_chart.h"
 
 namespace pvz {
@@ -79,6 +82,42 @@ TEST(AxisMapping, ValuesToPixelsOnBothAxesAndInverted) {
         EXPECT_EQ(axis.ValueToPixel(row.value), row.pixel);
         const int other = row.place == AxisPlace::Bottom ? axis.ValueToPixelX(row.value) : axis.ValueToPixelY(row.value);
         EXPECT_EQ(other, row.pixel);
+    }
+}
+
+// The mapping's inline rounding against roundToInt64 on the same long double offset: random
+// values over and beyond a date range, and every half pixel (the ties) of the plot, both ways.
+TEST(AxisMapping, RoundsLikeRoundToInt64OnRandomValuesAndEveryHalfPixel) {
+    for (const AxisPlace place : {AxisPlace::Bottom, AxisPlace::Left}) {
+        for (const bool inverted : {false, true}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(place)) + (inverted ? " inverted" : ""));
+            test::TestChart chart;
+            chart.plot = {37, 21, 1837, 1001};
+            TChartAxis axis(&chart, place);
+            axis.setInverted(inverted);
+            setRange(chart, axis, 57000, 57365);
+            const auto expected = [&](double value) {
+                const long double t = (static_cast<long double>(value) - axis.EffectiveMinimum()) * axis.PixelLength() /
+                                      axis.EffectiveRange();
+                const std::int64_t offset = roundToInt64(t);
+                const bool fromStart = (place == AxisPlace::Bottom) != inverted;
+                return static_cast<int>(fromStart ? axis.StartPixel() + offset : axis.EndPixel() - offset);
+            };
+            const auto mapped = [&](double value) {
+                return place == AxisPlace::Bottom ? axis.ValueToPixelX(value) : axis.ValueToPixelY(value);
+            };
+            std::mt19937_64 random(7);
+            std::uniform_real_distribution<double> values(56000, 58400);
+            for (int i = 0; i < 100000; ++i) {
+                const double v = values(random);
+                ASSERT_EQ(mapped(v), expected(v)) << v;
+            }
+            const double perPixel = axis.EffectiveRange() / axis.PixelLength();
+            for (int half = -2 * axis.PixelLength(); half <= 4 * axis.PixelLength(); ++half) {
+                const double v = axis.EffectiveMinimum() + half * 0.5 * perPixel;
+                ASSERT_EQ(mapped(v), expected(v)) << half;
+            }
+        }
     }
 }
 
