@@ -13,11 +13,18 @@ namespace {
 // The toolkit's options, written with one dash or two, without their dashes; these take the
 // next argument as their value.
 constexpr std::string_view kToolkitOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin",          "qmljsdebugger", "style",
-    "stylesheet", "session",           "display",       "geometry",        "title",         "name",
-    "qwindowgeometry", "qwindowicon",  "qwindowtitle",  "visual",          "ncols",
+    "platform",        "platformpluginpath",
+    "platformtheme",   "plugin",
+    "qmljsdebugger",   "style",
+    "stylesheet",      "session",
+    "display",         "geometry",
+    "title",           "name",
+    "qwindowgeometry", "qwindowicon",
+    "qwindowtitle",    "visual",
+    "ncols",
 };
-constexpr std::string_view kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "cmap", "testability"};
+constexpr std::string_view kToolkitFlags[] = {"reverse", "widgetcount", "nograb",     "dograb",
+                                              "sync",    "cmap",        "testability"};
 
 template <std::size_t N>
 bool contains(const std::string_view (&names)[N], std::string_view name) {
@@ -76,7 +83,8 @@ std::string absoluteDirectory(const std::string& given) {
 
 std::string usageText(std::string_view program) {
     const std::string name(program);
-    return "Usage: " + name + " [OPTION...] [DIRECTORY]\n"
+    return "Usage: " + name +
+           " [OPTION...] [DIRECTORY]\n"
            "Compares Earth rotation parameters (UT1-UTC, UT1R, Xp, Yp) of up to eleven sources on one chart.\n"
            "\n"
            "The data files are read from DIRECTORY, or from the current directory when none is given.\n"
@@ -86,7 +94,8 @@ std::string usageText(std::string_view program) {
            "      --version  show the version and exit\n"
            "\n"
            "The toolkit's options, such as -platform NAME, -style NAME or -reverse, are accepted too.\n"
-           "The program writes no files and keeps no settings. See " + name + "(1) for the files and the controls.\n";
+           "The program writes no files and keeps no settings. See " +
+           name + "(1) for the files and the controls.\n";
 }
 
 std::string versionText(std::string_view program) { return std::string(program) + " " + PVZ_VERSION + "\n"; }

@@ -75,13 +75,18 @@ void TForm1::layOutChartControls() {
             child.setTop(height - child.height() - 10);
         } else if (dynamic_cast<GroupBox*>(&child)) {
             switch (child.tag()) {
-            case 1:
-                child.setLeft(legend.left - boxWidth);
-                child.setTop(plot.bottom - child.height() - 1);
-                break;
-            case 2: child.setTop(height - child.height() - 5); break;
-            case 3: child.setTop(plot.top - child.height() - 5); break;
-            default: break;
+                case 1:
+                    child.setLeft(legend.left - boxWidth);
+                    child.setTop(plot.bottom - child.height() - 1);
+                    break;
+                case 2:
+                    child.setTop(height - child.height() - 5);
+                    break;
+                case 3:
+                    child.setTop(plot.top - child.height() - 5);
+                    break;
+                default:
+                    break;
             }
         }
     }

@@ -12,12 +12,17 @@ int main(int argc, char** argv) {
     // Read before the toolkit starts, so that --help, --version and a wrong option need no display.
     const pvz::CommandLine line = pvz::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (line.action) {
-    case pvz::CommandLine::Action::Help: std::fputs(pvz::usageText("pvz-viewer").c_str(), stdout); return 0;
-    case pvz::CommandLine::Action::Version: std::fputs(pvz::versionText("pvz-viewer").c_str(), stdout); return 0;
-    case pvz::CommandLine::Action::Error:
-        std::fprintf(stderr, "pvz-viewer: %s (see pvz-viewer --help)\n", line.error.c_str());
-        return 2;
-    case pvz::CommandLine::Action::Run: break;
+        case pvz::CommandLine::Action::Help:
+            std::fputs(pvz::usageText("pvz-viewer").c_str(), stdout);
+            return 0;
+        case pvz::CommandLine::Action::Version:
+            std::fputs(pvz::versionText("pvz-viewer").c_str(), stdout);
+            return 0;
+        case pvz::CommandLine::Action::Error:
+            std::fprintf(stderr, "pvz-viewer: %s (see pvz-viewer --help)\n", line.error.c_str());
+            return 2;
+        case pvz::CommandLine::Action::Run:
+            break;
     }
 
     pvz::Application application(argc, argv);

@@ -479,7 +479,9 @@ void TForm1::BitBtnStartClick(Button& /*Sender*/) {
     Application& application = Application::instance();
     PassServices services = options_.cycleServices;
     if (!services.waitUntil)
-        services.waitUntil = [&application](MonotonicClock::time_point deadline) { application.waitForEvents(deadline); };
+        services.waitUntil = [&application](MonotonicClock::time_point deadline) {
+            application.waitForEvents(deadline);
+        };
     if (!services.showError)
         services.showError = [&application](const std::exception& error) { application.reportError(error.what()); };
     cycle_->run(services);

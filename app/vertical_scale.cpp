@@ -20,7 +20,8 @@ void TForm1::RadioGroupPVZClick(RadioGroup& /*Sender*/) {
     if (parameter >= 0 && parameter <= 3) {
         const bool ut = usesUtScale(parameter + 1);
         const auto& labels = ut ? scaleLabelsUT : scaleLabelsXY;
-        for (int i = 0; i < kScaleCount; ++i) ComboBoxScaleY->insertItem(i, std::string(labels[static_cast<std::size_t>(i)]));
+        for (int i = 0; i < kScaleCount; ++i)
+            ComboBoxScaleY->insertItem(i, std::string(labels[static_cast<std::size_t>(i)]));
         GroupBoxScales->setCaption(ut ? "Масштабы UT:" : "Масштабы X,Y:");
         ComboBoxScaleY->setItemIndex(0);
     }

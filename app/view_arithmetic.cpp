@@ -14,22 +14,22 @@ std::optional<AxisRange> verticalStep(VerticalStep step, double minimum, double 
     long double newTop = top;
     long double newBottom = bottom;
     switch (step) {
-    case VerticalStep::ShiftUp:
-        newTop = top - 0.04L * height;
-        newBottom = bottom - 0.04L * height;
-        break;
-    case VerticalStep::ShiftDown:
-        newTop = top + 0.04L * height;
-        newBottom = bottom + 0.04L * height;
-        break;
-    case VerticalStep::Stretch:
-        newTop = top - 0.015L * height;
-        newBottom = bottom + 0.015L * height;
-        break;
-    case VerticalStep::Compress:
-        newTop = top + 0.015L * height;
-        newBottom = bottom - 0.015L * height;
-        break;
+        case VerticalStep::ShiftUp:
+            newTop = top - 0.04L * height;
+            newBottom = bottom - 0.04L * height;
+            break;
+        case VerticalStep::ShiftDown:
+            newTop = top + 0.04L * height;
+            newBottom = bottom + 0.04L * height;
+            break;
+        case VerticalStep::Stretch:
+            newTop = top - 0.015L * height;
+            newBottom = bottom + 0.015L * height;
+            break;
+        case VerticalStep::Compress:
+            newTop = top + 0.015L * height;
+            newBottom = bottom - 0.015L * height;
+            break;
     }
     const AxisRange range{static_cast<double>(newBottom), static_cast<double>(newTop)};
     // Ends that are finite can still be too far apart for their difference, which every drawing

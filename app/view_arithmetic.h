@@ -15,8 +15,8 @@
 namespace pvz {
 
 inline constexpr double kTimeStepDays = 7.0;
-inline constexpr int kRestingShiftInterval = 210;    // ms, Timer2 while no time step repeats
-inline constexpr int kRepeatingShiftInterval = 70;   // ms, Timer2 while a held button repeats
+inline constexpr int kRestingShiftInterval = 210;   // ms, Timer2 while no time step repeats
+inline constexpr int kRepeatingShiftInterval = 70;  // ms, Timer2 while a held button repeats
 
 // The four vertical tool buttons by Tag.
 enum class VerticalStep { ShiftUp = 3, ShiftDown = 4, Stretch = 5, Compress = 6 };

@@ -15,7 +15,7 @@ struct SeriesDeclaration {
     TSeriesPointerStyle style;
     int horizSize;
     int vertSize;
-    Color pointerPen;    // clDefault: the stock black pen
+    Color pointerPen;  // clDefault: the stock black pen
     int pointerPenWidth;
     Color pointerBrush;  // clDefault: the series colour
     bool dateTime;
@@ -97,8 +97,8 @@ void TViewerChart::setBottomAutomaticMinimumQuietly(bool on) {
 }
 
 void TViewerChart::LayoutAxes() {
-    const bool anyPoint = std::any_of(SeriesList().begin(), SeriesList().end(),
-                                      [](const TChartSeries* s) { return s->Count() > 0; });
+    const bool anyPoint =
+        std::any_of(SeriesList().begin(), SeriesList().end(), [](const TChartSeries* s) { return s->Count() > 0; });
     // The automatic minimum is off for the range and the marker margins only, and on again
     // before the window's OnAfterDraw sets it: a drawing that changed it would ask for the
     // next one, for ever.

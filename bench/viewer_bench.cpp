@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/lib/snapshot_driver.h"
-#include "tools/lib/snapshot_options.h"
 #include "data/data_loader.h"
 #include "tools/lib/sample_data.h"
+#include "tools/lib/snapshot_driver.h"
+#include "tools/lib/snapshot_options.h"
 
 namespace {
 
@@ -113,7 +113,6 @@ void BM_RebuildYear(benchmark::State& state) {
     int compared = 0;
     for (const DifferenceStatistics& s : view.form().displayCycle().statistics().bySeries) compared += s.count;
     state.counters["compared"] = compared;
-
 }
 BENCHMARK(BM_RebuildYear)->Unit(benchmark::kMicrosecond);
 

@@ -11,10 +11,10 @@ inline constexpr double kOneSecond = 1.0 / 86400.0;
 // Date-time steps in days, indexed 0 to 24; kNoDateStep (25) stands for none.
 inline constexpr int kNoDateStep = 25;
 inline constexpr std::array<double, 25> DateStepTable = {
-    1.0 / 86400,  5.0 / 86400,  10.0 / 86400, 15.0 / 86400, 30.0 / 86400, 1.0 / 1440, 5.0 / 1440,
-    10.0 / 1440,  15.0 / 1440,  30.0 / 1440,  1.0 / 24,     2.0 / 24,     6.0 / 24,   12.0 / 24,
-    1.0,          2.0,          3.0,          7.0,          15.0,         30.0,       60.0,
-    90.0,         120.0,        182.0,        365.0};
+    1.0 / 86400, 5.0 / 86400, 10.0 / 86400, 15.0 / 86400, 30.0 / 86400, 1.0 / 1440, 5.0 / 1440,
+    10.0 / 1440, 15.0 / 1440, 30.0 / 1440,  1.0 / 24,     2.0 / 24,     6.0 / 24,   12.0 / 24,
+    1.0,         2.0,         3.0,          7.0,          15.0,         30.0,       60.0,
+    90.0,        120.0,       182.0,        365.0};
 // Indices of the steps that name calendar units.
 inline constexpr int kDateStepOneDay = 14;
 inline constexpr int kDateStepOneWeek = 17;

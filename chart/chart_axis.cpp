@@ -44,7 +44,8 @@ int lineCount(std::string_view text) { return 1 + static_cast<int>(std::count(te
 
 int roundToInt(long double x) {
     const std::int64_t r = roundToInt64(x);
-    return static_cast<int>(std::clamp<std::int64_t>(r, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(r, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 // The pixel offset `t` rounded to the nearest integer, ties to even, as roundToInt64 rounds;
@@ -57,7 +58,8 @@ std::int64_t roundedPixelOffset(long double t) {
 }
 
 int clampedToInt(std::int64_t x) {
-    return static_cast<int>(std::clamp<std::int64_t>(x, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(x, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -69,9 +71,7 @@ TCustomChartAxis::TCustomChartAxis(ChartOwner* chart, AxisPlace place) : TChartE
 
 TCustomChartAxis::~TCustomChartAxis() = default;
 
-TChartDepthAxis::TChartDepthAxis(ChartOwner* chart) : TCustomChartAxis(chart, AxisPlace::Depth) {
-    setVisible(false);
-}
+TChartDepthAxis::TChartDepthAxis(ChartOwner* chart) : TCustomChartAxis(chart, AxisPlace::Depth) { setVisible(false); }
 
 int TCustomChartAxis::DefaultTitleAngle() const {
     switch (place_) {
@@ -424,7 +424,8 @@ void TCustomChartAxis::defaultLabelValues(std::vector<double>& values) const {
     } else if (effectiveMinimum_ == effectiveMaximum_ || !roundFirstLabel_) {
         value = effectiveMaximum_;
     } else {
-        value = static_cast<double>(integralPart(static_cast<long double>(effectiveMaximum_) / labelStep_) * labelStep_);
+        value =
+            static_cast<double>(integralPart(static_cast<long double>(effectiveMaximum_) / labelStep_) * labelStep_);
     }
     // Each step must move the value down: a step lost in the value's rounding ends the labels.
     const auto stepBack = [&](double& v) {

@@ -169,7 +169,6 @@ public:
     const std::vector<int>& TickPositions() const { return tickPositions_; }
 
 protected:
-
 private:
     static void checkRangeExtent(double minimum, double maximum);
     void defaultLabelValues(std::vector<double>& values) const;

@@ -56,10 +56,10 @@ enum class TitlePlace { Top, Bottom };
 
 // Where the lines of a title go.
 struct TitleLayout {
-    Rect box;                   // the lines' rectangle, before AdjustFrame narrows it
+    Rect box;  // the lines' rectangle, before AdjustFrame narrows it
     int firstLineTop = 0;
-    int lineStep = 0;           // +h for a title, -h for a foot (its last line upwards)
-    int plotEdge = 0;           // the plot's new top (title) or bottom (foot)
+    int lineStep = 0;  // +h for a title, -h for a foot (its last line upwards)
+    int plotEdge = 0;  // the plot's new top (title) or bottom (foot)
 };
 // The layout of `lines` lines of height h over [left, right] of `plot`, with frame width f.
 TitleLayout layoutTitle(TitlePlace place, const Rect& plot, int lines, int h, int f);

@@ -25,8 +25,8 @@ Color gradientColor(Color a, Color b, int num, int den);
 
 // 0xAARRGGBB (opaque) for a plain colour, the pixel layout of Canvas::drawPixels.
 constexpr std::uint32_t argbOf(Color c) {
-    return 0xFF000000u | (static_cast<std::uint32_t>(redOf(c)) << 16) |
-           (static_cast<std::uint32_t>(greenOf(c)) << 8) | static_cast<std::uint32_t>(blueOf(c));
+    return 0xFF000000u | (static_cast<std::uint32_t>(redOf(c)) << 16) | (static_cast<std::uint32_t>(greenOf(c)) << 8) |
+           static_cast<std::uint32_t>(blueOf(c));
 }
 
 // Calls strip(rect, colour) for every strip of the gradient over a width x height picture with

@@ -39,8 +39,8 @@ Rect TCustomChartPanel::GetDrawRect() const { return {0, 0, width(), height()}; 
 
 void TCustomChartPanel::PaintChart() {
     const Rect r = GetDrawRect();
-    const bool pictureFits = bitmap_.width() == r.width() && bitmap_.height() == r.height() &&
-                             bitmap_.pixelRatio() == pixelRatio();
+    const bool pictureFits =
+        bitmap_.width() == r.width() && bitmap_.height() == r.height() && bitmap_.pixelRatio() == pixelRatio();
     if (!dirty_ && bufferedDisplay_ && pictureFits) {
         showBitmap(bitmap_, r.left, r.top);
         return;
@@ -359,9 +359,9 @@ void TCustomChart::LayoutAxes() {
 }
 
 void TCustomChart::LayoutSeriesMargins() {
-    for (TCustomChartAxis* axis : {static_cast<TCustomChartAxis*>(&TopAxis()), static_cast<TCustomChartAxis*>(&LeftAxis()),
-                                   static_cast<TCustomChartAxis*>(&RightAxis()),
-                                   static_cast<TCustomChartAxis*>(&BottomAxis())}) {
+    for (TCustomChartAxis* axis :
+         {static_cast<TCustomChartAxis*>(&TopAxis()), static_cast<TCustomChartAxis*>(&LeftAxis()),
+          static_cast<TCustomChartAxis*>(&RightAxis()), static_cast<TCustomChartAxis*>(&BottomAxis())}) {
         int startInset = 0;
         int endInset = 0;
         axis->seriesMarginInsets(startInset, endInset);

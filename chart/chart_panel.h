@@ -8,8 +8,8 @@
 
 #include <array>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "chart/chart_axis.h"
@@ -59,7 +59,9 @@ public:
     void drawPixels(int x, int y, int width, int height, const std::uint32_t* pixels, int stride) override {
         sync().drawPixels(x, y, width, height, pixels, stride);
     }
-    void fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) override { target_->fillPixelBoxes(x, y, boxes); }
+    void fillPixelBoxes(int x, int y, std::span<const PixelBox> boxes) override {
+        target_->fillPixelBoxes(x, y, boxes);
+    }
     double pixelRatio() const override { return target_->pixelRatio(); }
 
 private:

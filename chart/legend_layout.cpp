@@ -11,7 +11,8 @@ int roundPercent(double value) { return static_cast<int>(roundToInt64(static_cas
 
 int widestOf(std::span<const int> widths, int rows) {
     int widest = 0;
-    for (int i = 0; i < rows && i < static_cast<int>(widths.size()); ++i) widest = std::max(widest, widths[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < rows && i < static_cast<int>(widths.size()); ++i)
+        widest = std::max(widest, widths[static_cast<std::size_t>(i)]);
     return widest;
 }
 

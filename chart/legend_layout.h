@@ -14,21 +14,21 @@ struct LegendLayoutInput {
     TLegendAlignment alignment = laRight;
     Rect panelRect;
     Rect plotRect;
-    int topPos = 10;       // percent of the panel height
-    int fontHeight = 0;    // row height h
-    int frameWidth = 1;    // f, counted in the row limit even when the frame is hidden
+    int topPos = 10;     // percent of the panel height
+    int fontHeight = 0;  // row height h
+    int frameWidth = 1;  // f, counted in the row limit even when the frame is hidden
     bool frameVisible = true;
     int shadowSize = 3;
-    int colorWidth = 12;   // percent
-    int maxNumRows = 10;   // top and bottom legends only
+    int colorWidth = 12;  // percent
+    int maxNumRows = 10;  // top and bottom legends only
     int itemCount = 0;
 };
 
 struct LegendGeometry {
-    Rect rect;             // the legend rectangle, frame excluded
-    int rows = 0;          // rows shown; 0 means the legend is not drawn
+    Rect rect;     // the legend rectangle, frame excluded
+    int rows = 0;  // rows shown; 0 means the legend is not drawn
     int rowHeight = 0;
-    int textX = 0;         // left end of the text column
+    int textX = 0;  // left end of the text column
     int sampleWidth = 0;
 
     int rowTextTop(int row) const { return rect.top + 1 + row * rowHeight; }

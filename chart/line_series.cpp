@@ -17,9 +17,9 @@ constexpr int kLargestDrawablePixel = 32766;
 bool drawable(int pixel) { return pixel >= -kLargestDrawablePixel && pixel <= kLargestDrawablePixel; }
 
 // Colours for ColorEachPoint, taken in turn by the point index.
-constexpr std::array<Color, 16> kPointPalette = {clRed,  clGreen,  clYellow, clBlue,   clWhite,  clGray,
-                                                 clFuchsia, clTeal, clNavy, clMaroon, clLime,   clOlive,
-                                                 clPurple, clSilver, clAqua, clBlack};
+constexpr std::array<Color, 16> kPointPalette = {clRed,     clGreen,  clYellow, clBlue,   clWhite, clGray,
+                                                 clFuchsia, clTeal,   clNavy,   clMaroon, clLime,  clOlive,
+                                                 clPurple,  clSilver, clAqua,   clBlack};
 
 }  // namespace
 
@@ -99,7 +99,8 @@ void TCustomSeries::drawAllValues() {
     ChartOwner* chart = ParentChart();
     const auto* axes = dynamic_cast<const SeriesAxesProvider*>(chart);
     if (chart == nullptr || axes == nullptr) return;
-    drawValues(SeriesDrawContext{chart->canvas(), axes->horizAxisOf(*this), axes->vertAxisOf(*this), chart->plotRect()});
+    drawValues(
+        SeriesDrawContext{chart->canvas(), axes->horizAxisOf(*this), axes->vertAxisOf(*this), chart->plotRect()});
 }
 
 void TCustomSeries::drawSegment(Canvas& canvas, Point from, Point to, Color c) const {
@@ -222,8 +223,6 @@ TLineSeries::TLineSeries() {
     Pointer().setVisible(false);
 }
 
-void TLineSeries::prepareLegendCanvas(Canvas& canvas) const {
-    LinePen().select(canvas, SeriesColor());
-}
+void TLineSeries::prepareLegendCanvas(Canvas& canvas) const { LinePen().select(canvas, SeriesColor()); }
 
 }  // namespace pvz

@@ -23,10 +23,10 @@ constexpr Field kMjdPoleLayout[] = {Field::mjd, Field::xp, Field::unusedReal, Fi
 
 // How a slot's records give their epoch.
 enum class Epoch {
-    twoDigitDate,     // from the date, two-digit year
-    halfDayDate,      // the same, plus half a day
-    fourDigitOrMjd,   // the MJD field; the date (four-digit year) when it reads 0
-    mjdOnly,          // the MJD field
+    twoDigitDate,    // from the date, two-digit year
+    halfDayDate,     // the same, plus half a day
+    fourDigitOrMjd,  // the MJD field; the date (four-digit year) when it reads 0
+    mjdOnly,         // the MJD field
 };
 
 struct SlotFormat {
@@ -219,9 +219,7 @@ bool runLoadingSweep(ObservationStore& store, double baseMjd, LoaderServices& se
     return store.anyFileFound;
 }
 
-std::string dataDirectoryFor(const std::string& chosen) {
-    return std::string(utf8Prefix(chosen + "/", kMaxPathText));
-}
+std::string dataDirectoryFor(const std::string& chosen) { return std::string(utf8Prefix(chosen + "/", kMaxPathText)); }
 
 bool loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& services) {
     store.observations.fill(missingValue);

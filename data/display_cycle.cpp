@@ -7,8 +7,8 @@
 
 namespace pvz {
 
-DisplayCycle::DisplayCycle(const ObservationStore& store, SeriesArrays& arrays, ViewerState& state,
-                           DisplayChart chart, DisplayControls& controls)
+DisplayCycle::DisplayCycle(const ObservationStore& store, SeriesArrays& arrays, ViewerState& state, DisplayChart chart,
+                           DisplayControls& controls)
     : store_(store), arrays_(arrays), state_(state), chart_(chart), controls_(controls) {}
 
 void DisplayCycle::clearRequests() {
@@ -21,9 +21,14 @@ void DisplayCycle::clearRequests() {
 void DisplayCycle::rebuild() {
     state_.selectedParameter = controls_.parameterIndex() + 1;
     switch (controls_.trendIndex()) {
-    case 0: state_.showTrend = false; break;
-    case 1: state_.showTrend = true; break;
-    default: break;
+        case 0:
+            state_.showTrend = false;
+            break;
+        case 1:
+            state_.showTrend = true;
+            break;
+        default:
+            break;
     }
     if (const auto steps = applyInterval(state_, controls_.intervalIndex())) {
         chart_.bottomAxis.setIncrement(steps->increment);

@@ -4,7 +4,7 @@ namespace pvz {
 namespace {
 
 constexpr std::array<std::string_view, kSlotCount> kDataFileNames = {
-    "zt_pvz.dat", "iers.dat",    "iers.usn",    "qdxrvlbi.pvz", "lageos.pvz", "rus_gps.pvz", "iaavlbi.pvz",
+    "zt_pvz.dat", "iers.dat",   "iers.usn",   "qdxrvlbi.pvz", "lageos.pvz", "rus_gps.pvz", "iaavlbi.pvz",
     "iaagps.pvz", "iaaslr.pvz", "mccslr.dat", "mccgps.dat",   "  ",         "  ",          "  ",
 };
 

@@ -34,14 +34,14 @@ private:
 
 std::optional<IntervalSteps> applyInterval(ViewerState& state, int intervalIndex) {
     switch (intervalIndex) {
-    case 0:
-        state.firstWeek = state.currentWeek - 3;
-        return IntervalSteps{7.0, 6};
-    case 1:
-        state.firstWeek = state.currentWeek - 51;
-        return IntervalSteps{30.0, 3};
-    default:
-        return std::nullopt;
+        case 0:
+            state.firstWeek = state.currentWeek - 3;
+            return IntervalSteps{7.0, 6};
+        case 1:
+            state.firstWeek = state.currentWeek - 51;
+            return IntervalSteps{30.0, 3};
+        default:
+            return std::nullopt;
     }
 }
 
@@ -56,8 +56,8 @@ void computeWindow(ViewerState& state) {
         // The earliest Monday of the week grid that is not before baseMjd.
         const std::int32_t k = floorToInt32((static_cast<long double>(state.homeStartMjd) - state.baseMjd) / 7.0L);
         state.windowStartMjd = checkedStore(static_cast<long double>(state.homeStartMjd) - 7.0L * k);
-        state.windowEndMjd = checkedStore(static_cast<long double>(state.homeEndMjd) - state.homeStartMjd +
-                                          state.windowStartMjd);
+        state.windowEndMjd =
+            checkedStore(static_cast<long double>(state.homeEndMjd) - state.homeStartMjd + state.windowStartMjd);
         state.timeShiftDays = checkedStore(static_cast<long double>(state.windowStartMjd) - state.homeStartMjd);
     }
     if (!(state.homeEndMjd + kForwardLimitDays >= state.windowEndMjd)) {

@@ -56,7 +56,8 @@ void alignToWholeSeconds(SeriesArrays& arrays, int slot, double referenceFirst);
 enum class ExtractionOutcome { Built, Abandoned };
 
 // Extracts every loaded slot, aligns the UT parameters to slot 1, and abandons the rebuild
-// when slot 1 or 3 has no point (the reference and the trend are then unknown). Uses `selectedParameter` and the window of `state`.
+// when slot 1 or 3 has no point (the reference and the trend are then unknown). Uses `selectedParameter` and the window
+// of `state`.
 ExtractionOutcome extractAll(const ObservationStore& store, SeriesArrays& arrays, const ViewerState& state);
 
 // The common trend: the slope of the line through slot 3's first and last points, in value units per

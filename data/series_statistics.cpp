@@ -20,7 +20,7 @@ public:
     // of several), else the straight line between the neighbouring points.
     long double at(double x) {
         if (next_ > 0 && x_[next_ - 1] >= x) next_ = 0;  // an epoch earlier than the last one
-        while (x_[next_] < x) ++next_;                    // stops at the last point at the latest
+        while (x_[next_] < x) ++next_;                   // stops at the last point at the latest
         if (x_[next_] == x) return y_[next_];
         // x_[next_ - 1] < x < x_[next_]: next_ > 0 because x is not below the first epoch.
         const long double x0 = x_[next_ - 1];

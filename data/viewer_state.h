@@ -9,7 +9,7 @@
 
 namespace pvz {
 
-inline constexpr std::int32_t weekEpochMjd = 42768;    // Monday, 22 December 1975
+inline constexpr std::int32_t weekEpochMjd = 42768;     // Monday, 22 December 1975
 inline constexpr std::int32_t weekEndEpochMjd = 42775;  // the Monday after week 0
 inline constexpr int kToolButtonCount = 6;              // tool buttons with Tags 1 to 6
 

@@ -44,8 +44,8 @@ void checkReadsBack(const std::string& text, double value, int precision, int de
     decimals = decimals > 18 ? 18 : decimals;
     const long double magnitude = std::fabs(static_cast<long double>(value));
     // Rounding to `decimals` places or to `precision` digits, after the 18-digit first rounding.
-    const long double allowed = 0.5L * std::pow(10.0L, -decimals) +
-                                magnitude * (0.5L * std::pow(10.0L, 1 - precision) + 1e-17L) + 1e-300L;
+    const long double allowed =
+        0.5L * std::pow(10.0L, -decimals) + magnitude * (0.5L * std::pow(10.0L, 1 - precision) + 1e-17L) + 1e-300L;
     if (std::fabs(shown - value) > allowed * (1 + 1e-12L)) std::abort();
 }
 

@@ -20,7 +20,7 @@ long characterCount(std::string_view text) {
     long count = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80                   ? 1
+        const std::size_t length = lead < 0x80                    ? 1
                                    : lead >= 0xC2 && lead <= 0xDF ? 2
                                    : lead >= 0xE0 && lead <= 0xEF ? 3
                                    : lead >= 0xF0 && lead <= 0xF4 ? 4

@@ -47,29 +47,29 @@ inline void appendInt32(std::string& out, std::int32_t value) {
 inline FormatSettings settingsVariant(unsigned index) {
     FormatSettings settings;
     switch (index % 4) {
-    case 1:
-        settings.decimalPointChar = ",";
-        settings.groupSeparatorChar = "\u00A0";
-        settings.dateSeparatorChar = ".";
-        settings.monthAbbreviations = {"янв.", "февр.", "мар.", "апр.", "мая", "июн.",
-                                       "июл.", "авг.", "сент.", "окт.", "нояб.", "дек."};
-        settings.monthNames = {"января", "февраля", "марта",    "апреля",  "мая",    "июня",
-                               "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
-        break;
-    case 2:
-        settings.decimalPointChar = "";
-        settings.groupSeparatorChar = "";
-        settings.dateSeparatorChar = "";
-        for (auto& name : settings.monthAbbreviations) name.clear();
-        break;
-    case 3:
-        settings.decimalPointChar = "\u066B";
-        settings.groupSeparatorChar = "\u202F";
-        settings.dateSeparatorChar = "'";
-        settings.monthAbbreviations[0] = "\"m;";
-        break;
-    default:
-        break;
+        case 1:
+            settings.decimalPointChar = ",";
+            settings.groupSeparatorChar = "\u00A0";
+            settings.dateSeparatorChar = ".";
+            settings.monthAbbreviations = {"янв.", "февр.", "мар.",  "апр.", "мая",   "июн.",
+                                           "июл.", "авг.",  "сент.", "окт.", "нояб.", "дек."};
+            settings.monthNames = {"января", "февраля", "марта",    "апреля",  "мая",    "июня",
+                                   "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
+            break;
+        case 2:
+            settings.decimalPointChar = "";
+            settings.groupSeparatorChar = "";
+            settings.dateSeparatorChar = "";
+            for (auto& name : settings.monthAbbreviations) name.clear();
+            break;
+        case 3:
+            settings.decimalPointChar = "\u066B";
+            settings.groupSeparatorChar = "\u202F";
+            settings.dateSeparatorChar = "'";
+            settings.monthAbbreviations[0] = "\"m;";
+            break;
+        default:
+            break;
     }
     return settings;
 }

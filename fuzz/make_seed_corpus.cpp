@@ -25,9 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kDataFileNames[] = {"zt_pvz.dat",   "iers.dat",    "iers.usn",   "qdxrvlbi.pvz",
-                                      "lageos.pvz",   "rus_gps.pvz", "iaavlbi.pvz", "iaagps.pvz",
-                                      "iaaslr.pvz",   "mccslr.dat",  "mccgps.dat"};
+const char* const kDataFileNames[] = {"zt_pvz.dat", "iers.dat",    "iers.usn",    "qdxrvlbi.pvz",
+                                      "lageos.pvz", "rus_gps.pvz", "iaavlbi.pvz", "iaagps.pvz",
+                                      "iaaslr.pvz", "mccslr.dat",  "mccgps.dat"};
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -57,8 +57,9 @@ std::vector<double> valuesOf(const std::vector<std::string>& files, std::size_t 
     std::size_t i = 0;
     for (const double value : distinct)
         if (i++ % step == 0) values.push_back(value);
-    for (const double value : {0.0, -0.0, 0.5, -0.5, 0.0004, 0.0005, 99.0, 1e18, 9.999999999999999e17, 1e300,
-                               5e-324, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::quiet_NaN(), 42747.99999999, -693594.0, 2958466.0})
+    for (const double value :
+         {0.0, -0.0, 0.5, -0.5, 0.0004, 0.0005, 99.0, 1e18, 9.999999999999999e17, 1e300, 5e-324, HUGE_VAL, -HUGE_VAL,
+          std::numeric_limits<double>::quiet_NaN(), 42747.99999999, -693594.0, 2958466.0})
         values.push_back(value);
     return values;
 }

@@ -24,12 +24,12 @@ LocalClock& clockOverride() {
 CalendarDate civilFromDayCount(std::int64_t dayCount) {
     const std::int64_t z = dayCount - 25569 + 719468;  // days since 0000-03-01
     const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;                                   // [0, 146096]
+    const std::int64_t doe = z - era * 146097;                                       // [0, 146096]
     const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;  // [0, 399]
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);            // [0, 365]
-    const std::int64_t mp = (5 * doy + 2) / 153;                                 // [0, 11]
-    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);              // [1, 31]
-    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);               // [1, 12]
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);                // [0, 365]
+    const std::int64_t mp = (5 * doy + 2) / 153;                                     // [0, 11]
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);                  // [1, 31]
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);                   // [1, 12]
     const int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
     return {year, month, day};
 }
@@ -41,9 +41,9 @@ double wallClockNow() {
     const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
     std::tm local{};
     localtime_r(&seconds, &local);
-    const double day = encodeDayNumber(static_cast<std::uint16_t>(local.tm_year + 1900),
-                                       static_cast<std::uint16_t>(local.tm_mon + 1),
-                                       static_cast<std::uint16_t>(local.tm_mday));
+    const double day =
+        encodeDayNumber(static_cast<std::uint16_t>(local.tm_year + 1900), static_cast<std::uint16_t>(local.tm_mon + 1),
+                        static_cast<std::uint16_t>(local.tm_mday));
     const std::int64_t msOfDay = ((local.tm_hour * 60LL + local.tm_min) * 60 + local.tm_sec) * 1000 + ms % 1000;
     return day + static_cast<double>(msOfDay) / static_cast<double>(kMsPerDay);
 }

@@ -161,7 +161,8 @@ void fastSineCosine(long double x, long double& sine, long double& cosine) {
     const long double s = taylorSine(turns.r);
     const long double c = taylorCosine(turns.r);
     // The results of periodic() for the quadrants k and k + 1.
-    sine = inQuadrant(turns.k & 3, [s] { return s; }, [c] { return c; });
+    sine = inQuadrant(
+        turns.k & 3, [s] { return s; }, [c] { return c; });
     cosine = inQuadrant((turns.k + 1) & 3, [s] { return s; }, [c] { return c; });
 }
 

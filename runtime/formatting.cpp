@@ -51,8 +51,8 @@ Digits significantDigits(double value) {
     // "d.ddddddddddddddddde+XX": std::to_chars rounds the exact binary value correctly and never
     // consults the locale.
     char text[40];
-    const auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific,
-                                      kSignificantDigits - 1);
+    const auto result =
+        std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, kSignificantDigits - 1);
     const char* p = text;
     d.digit[0] = *p++;
     ++p;  // the point

@@ -68,9 +68,7 @@ public:
         }
     }
 
-    long double value() const {
-        return leadingCount_ < kExactDigits ? static_cast<long double>(leading_) : extended_;
-    }
+    long double value() const { return leadingCount_ < kExactDigits ? static_cast<long double>(leading_) : extended_; }
 
 private:
     static constexpr int kExactDigits = 19;

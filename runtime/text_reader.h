@@ -48,7 +48,7 @@ private:
 
     int fd_ = -1;
     std::unique_ptr<unsigned char[]> buffer_;  // kReaderBlockSize bytes, from the first open on
-    std::size_t position_ = 0;  // next unread byte, [0, length_]
+    std::size_t position_ = 0;                 // next unread byte, [0, length_]
     std::size_t length_ = 0;
 };
 

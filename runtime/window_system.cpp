@@ -1,14 +1,14 @@
 #include <QCursor>
 #include <QEvent>
+#include <QHelpEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPalette>
 #include <QScreen>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QSettings>
 #include <QStyleFactory>
-#include <QHelpEvent>
 #include <QToolTip>
 #include <QTranslator>
 
@@ -84,9 +84,12 @@ const QFont& toQFont(const Font& font) {
     q.setUnderline((font.style & fsUnderline) != 0);
     q.setStrikeOut((font.style & fsStrikeOut) != 0);
     q.setKerning(false);
-    if (font.height < 0) q.setPixelSize(-font.height);
-    else if (font.height > 0) q.setPixelSize(pixelSizeForCellHeight(q, font.height));
-    else q.setPixelSize(11);
+    if (font.height < 0)
+        q.setPixelSize(-font.height);
+    else if (font.height > 0)
+        q.setPixelSize(pixelSizeForCellHeight(q, font.height));
+    else
+        q.setPixelSize(11);
     if (app->fonts.size() >= 64) app->fonts.erase(app->fonts.begin());
     app->fonts.emplace_back(font, q);
     return app->fonts.back().second;
@@ -101,7 +104,8 @@ namespace {
 void keepToolkitSettingsUnwritten() {
     const QString nowhere = QStringLiteral("/dev/null/settings");
     for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-        for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) QSettings::setPath(format, scope, nowhere);
+        for (QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, nowhere);
 }
 
 // The toolkit's texts (the buttons of the message boxes, the directory chooser) in the user's
@@ -154,9 +158,7 @@ bool ApplicationImpl::notify(QObject* receiver, QEvent* event) {
 
 // ---------------------------------------------------------------------------------------------
 
-ControlImpl::ControlImpl(QWidget* w) : widget(w) {
-    widget->installEventFilter(this);
-}
+ControlImpl::ControlImpl(QWidget* w) : widget(w) { widget->installEventFilter(this); }
 
 ControlImpl::~ControlImpl() {
     if (widget) {
@@ -287,7 +289,8 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     }
     QPainter painter(this);
     const QRect shown(frontOffset, frontLogicalSize());
-    if (front.isNull() || !shown.contains(event->rect())) painter.fillRect(event->rect(), palette().color(QPalette::Window));
+    if (front.isNull() || !shown.contains(event->rect()))
+        painter.fillRect(event->rect(), palette().color(QPalette::Window));
     if (front.isNull()) return;
     const double ratio = front.devicePixelRatio();
     // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
@@ -307,8 +310,9 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
             if (part.isEmpty()) continue;
             if (severalRects) painter.setClipRect(part);
             const QRect from = part.translated(-frontOffset);
-            painter.drawImage(QRectF(part), front,
-                              QRectF(from.x() * scaleX, from.y() * scaleY, from.width() * scaleX, from.height() * scaleY));
+            painter.drawImage(
+                QRectF(part), front,
+                QRectF(from.x() * scaleX, from.y() * scaleY, from.width() * scaleX, from.height() * scaleY));
         }
         return;
     }
@@ -319,9 +323,9 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     }
     // Above ratio 1 the picture is drawn through a view of its pixels at ratio 1: an image of a
     // higher ratio would be scaled to its logical size, in slices handed to other threads.
-    const QImage pixels = ratio == 1.0 ? front
-                                       : QImage(front.constBits(), front.width(), front.height(), front.bytesPerLine(),
-                                                front.format());
+    const QImage pixels =
+        ratio == 1.0 ? front
+                     : QImage(front.constBits(), front.width(), front.height(), front.bytesPerLine(), front.format());
     const QPoint deviceOffset(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio));
     const QRect deviceShown(deviceOffset, front.size());
     for (const QRect& r : region) {
@@ -590,9 +594,15 @@ void Control::setFocus() {
 void Control::setFocusPolicy(FocusPolicy policy) {
     if (!impl_->widget) return;
     switch (policy) {
-    case FocusPolicy::TabAndClick: impl_->widget->setFocusPolicy(Qt::StrongFocus); break;
-    case FocusPolicy::TabOnly: impl_->widget->setFocusPolicy(Qt::TabFocus); break;
-    case FocusPolicy::None: impl_->widget->setFocusPolicy(Qt::NoFocus); break;
+        case FocusPolicy::TabAndClick:
+            impl_->widget->setFocusPolicy(Qt::StrongFocus);
+            break;
+        case FocusPolicy::TabOnly:
+            impl_->widget->setFocusPolicy(Qt::TabFocus);
+            break;
+        case FocusPolicy::None:
+            impl_->widget->setFocusPolicy(Qt::NoFocus);
+            break;
     }
 }
 
@@ -663,8 +673,10 @@ void Control::setHintSource(HintSource source) { impl_->hintSource = std::move(s
 
 void Control::setHandPointCursor(bool on) {
     if (!impl_->widget) return;
-    if (on) impl_->widget->setCursor(Qt::PointingHandCursor);
-    else impl_->widget->unsetCursor();
+    if (on)
+        impl_->widget->setCursor(Qt::PointingHandCursor);
+    else
+        impl_->widget->unsetCursor();
 }
 
 Point Control::screenToClient(Point screen) const {

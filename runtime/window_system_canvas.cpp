@@ -36,11 +36,16 @@ constexpr DashPattern kAlternate = makePattern({1, 1});
 const DashPattern* patternFor(const Pen& pen) {
     if (pen.smallDots) return &kAlternate;
     switch (pen.style) {
-    case PenStyle::Dash: return &kDash;
-    case PenStyle::Dot: return &kDot;
-    case PenStyle::DashDot: return &kDashDot;
-    case PenStyle::DashDotDot: return &kDashDotDot;
-    default: return nullptr;
+        case PenStyle::Dash:
+            return &kDash;
+        case PenStyle::Dot:
+            return &kDot;
+        case PenStyle::DashDot:
+            return &kDashDot;
+        case PenStyle::DashDotDot:
+            return &kDashDotDot;
+        default:
+            return nullptr;
     }
 }
 
@@ -63,12 +68,18 @@ bool brushFills(const Brush& brush) { return brush.style == BrushStyle::Solid &&
 
 Qt::PenStyle qtPenStyle(PenStyle style) {
     switch (style) {
-    case PenStyle::Dash: return Qt::DashLine;
-    case PenStyle::Dot: return Qt::DotLine;
-    case PenStyle::DashDot: return Qt::DashDotLine;
-    case PenStyle::DashDotDot: return Qt::DashDotDotLine;
-    case PenStyle::Clear: return Qt::NoPen;
-    default: return Qt::SolidLine;
+        case PenStyle::Dash:
+            return Qt::DashLine;
+        case PenStyle::Dot:
+            return Qt::DotLine;
+        case PenStyle::DashDot:
+            return Qt::DashDotLine;
+        case PenStyle::DashDotDot:
+            return Qt::DashDotDotLine;
+        case PenStyle::Clear:
+            return Qt::NoPen;
+        default:
+            return Qt::SolidLine;
     }
 }
 
@@ -165,8 +176,10 @@ bool ImageCanvas::beginPainter(PainterUse use) {
     }
     if (!painterClipValid_) {
         // The painter works in logical coordinates and scales them to the image's pixels itself.
-        if (clipped_) painter_.setClipRect(ratio_ == 1.0 ? clipRect() : userClip_);
-        else painter_.setClipping(false);
+        if (clipped_)
+            painter_.setClipRect(ratio_ == 1.0 ? clipRect() : userClip_);
+        else
+            painter_.setClipping(false);
         painterClipValid_ = true;
     }
     if (use == PainterUse::Shape) {
@@ -200,8 +213,10 @@ bool ImageCanvas::beginPainter(PainterUse use) {
             painterPen_ = pen;
         }
         if (painterUse_ != PainterUse::Shape || !(painterBrush_ == brush)) {
-            if (brushFills(brush)) painter_.setBrush(toQColor(brush.color, 0xFFFFFFFFu));
-            else painter_.setBrush(Qt::NoBrush);
+            if (brushFills(brush))
+                painter_.setBrush(toQColor(brush.color, 0xFFFFFFFFu));
+            else
+                painter_.setBrush(Qt::NoBrush);
             painterBrush_ = brush;
         }
         painterUse_ = PainterUse::Shape;
@@ -400,8 +415,10 @@ void ImageCanvas::ellipse(const Rect& r) {
     if (r.isEmpty() || !beginPainter(PainterUse::Shape)) return;
     const int l = r.left - origin_.x();
     const int t = r.top - origin_.y();
-    if (penDraws(state_.pen)) painter_.drawEllipse(QRect(l, t, r.width() - 1, r.height() - 1));
-    else painter_.drawEllipse(QRectF(l, t, r.width(), r.height()));
+    if (penDraws(state_.pen))
+        painter_.drawEllipse(QRect(l, t, r.width() - 1, r.height() - 1));
+    else
+        painter_.drawEllipse(QRectF(l, t, r.width(), r.height()));
     const int w = state_.pen.width;
     touched(devBox(QRect(l, t, r.width(), r.height()).adjusted(-w, -w, w, w)));
 }
@@ -436,8 +453,8 @@ int ImageCanvas::advance(std::string_view text) {
     constexpr std::size_t kFonts = 8;
     constexpr std::size_t kTextsPerFont = 4096;
     if (advancesInUse_ >= advances_.size() || !(advances_[advancesInUse_].font == state_.font)) {
-        const auto found = std::find_if(advances_.begin(), advances_.end(),
-                                        [&](const Advances& a) { return a.font == state_.font; });
+        const auto found =
+            std::find_if(advances_.begin(), advances_.end(), [&](const Advances& a) { return a.font == state_.font; });
         if (found != advances_.end()) {
             advancesInUse_ = static_cast<std::size_t>(found - advances_.begin());
         } else {
@@ -479,8 +496,10 @@ void ImageCanvas::textOut(int x, int y, std::string_view text) {
     const QFontMetrics& fm = metrics();
     const int h = fm.height();
     int left = x - origin_.x();
-    if (state_.textAlign == TextAlign::Center) left -= w / 2;
-    else if (state_.textAlign == TextAlign::Right) left -= w;
+    if (state_.textAlign == TextAlign::Center)
+        left -= w / 2;
+    else if (state_.textAlign == TextAlign::Right)
+        left -= w;
     const int top = y - origin_.y();
     const QRect box(left, top, w, h);
     if (state_.backgroundMode == BackgroundMode::Opaque && state_.backgroundColor != clNone)
@@ -539,8 +558,8 @@ void ImageCanvas::drawPixels(int x, int y, int width, int height, const std::uin
             for (int column = 0; column < width; ++column) {
                 const int px = box.left() + column;
                 const int py = box.top() + row;
-                fillBox(devBox(px, py, px + 1, py + 1), pixels[static_cast<qsizetype>(row) * stride + column] | 0xFF000000u,
-                        false);
+                fillBox(devBox(px, py, px + 1, py + 1),
+                        pixels[static_cast<qsizetype>(row) * stride + column] | 0xFF000000u, false);
             }
         touched(devBox(box));
         return;
@@ -548,7 +567,8 @@ void ImageCanvas::drawPixels(int x, int y, int width, int height, const std::uin
     const QRect area = box.intersected(clipRect());
     if (area.isEmpty()) return;
     for (int row = area.top(); row <= area.bottom(); ++row) {
-        const std::uint32_t* src = pixels + static_cast<qsizetype>(row - box.top()) * stride + (area.left() - box.left());
+        const std::uint32_t* src =
+            pixels + static_cast<qsizetype>(row - box.top()) * stride + (area.left() - box.left());
         std::uint32_t* dst = bits_ + static_cast<qsizetype>(row) * stride_ + area.left();
         // Two pixels a step: the compiler does not vectorise the plain loop, and this copy of a
         // whole frame was a third of a chart drawing.

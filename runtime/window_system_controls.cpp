@@ -113,7 +113,8 @@ struct RadioGroupImpl : ControlImpl {
     }
 
     QWidget* focusTarget() const override {
-        if (itemIndex >= 0 && itemIndex < static_cast<int>(buttons.size())) return buttons[static_cast<std::size_t>(itemIndex)];
+        if (itemIndex >= 0 && itemIndex < static_cast<int>(buttons.size()))
+            return buttons[static_cast<std::size_t>(itemIndex)];
         return buttons.empty() ? widget.data() : buttons.front();
     }
 
@@ -168,33 +169,42 @@ QPixmap drawGlyph(Glyph glyph, int size, QColor ink) {
         p.drawPolygon(points, 3);
     };
     switch (glyph) {
-    case Glyph::TriangleLeft: triangle({s * 0.25, s * 0.5}, {s * 0.7, s * 0.15}, {s * 0.7, s * 0.85}); break;
-    case Glyph::TriangleRight: triangle({s * 0.75, s * 0.5}, {s * 0.3, s * 0.15}, {s * 0.3, s * 0.85}); break;
-    case Glyph::TriangleUp: triangle({s * 0.5, s * 0.2}, {s * 0.15, s * 0.7}, {s * 0.85, s * 0.7}); break;
-    case Glyph::TriangleDown: triangle({s * 0.5, s * 0.8}, {s * 0.15, s * 0.3}, {s * 0.85, s * 0.3}); break;
-    case Glyph::TrianglesApart:
-        triangle({s * 0.5, s * 0.02}, {s * 0.2, s * 0.4}, {s * 0.8, s * 0.4});
-        triangle({s * 0.5, s * 0.98}, {s * 0.2, s * 0.6}, {s * 0.8, s * 0.6});
-        break;
-    case Glyph::TrianglesTogether:
-        triangle({s * 0.5, s * 0.45}, {s * 0.2, s * 0.05}, {s * 0.8, s * 0.05});
-        triangle({s * 0.5, s * 0.55}, {s * 0.2, s * 0.95}, {s * 0.8, s * 0.95});
-        break;
-    case Glyph::ArrowBack: {
-        QPainterPath hook;
-        hook.moveTo(s * 0.78, s * 0.85);
-        hook.lineTo(s * 0.78, s * 0.5);
-        hook.quadTo(s * 0.78, s * 0.3, s * 0.58, s * 0.3);
-        hook.lineTo(s * 0.35, s * 0.3);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(ink, std::max(2.0, s * 0.13), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
-        p.drawPath(hook);
-        p.setPen(Qt::NoPen);
-        p.setBrush(ink);
-        triangle({s * 0.08, s * 0.3}, {s * 0.4, s * 0.05}, {s * 0.4, s * 0.55});
-        break;
-    }
-    case Glyph::None: break;
+        case Glyph::TriangleLeft:
+            triangle({s * 0.25, s * 0.5}, {s * 0.7, s * 0.15}, {s * 0.7, s * 0.85});
+            break;
+        case Glyph::TriangleRight:
+            triangle({s * 0.75, s * 0.5}, {s * 0.3, s * 0.15}, {s * 0.3, s * 0.85});
+            break;
+        case Glyph::TriangleUp:
+            triangle({s * 0.5, s * 0.2}, {s * 0.15, s * 0.7}, {s * 0.85, s * 0.7});
+            break;
+        case Glyph::TriangleDown:
+            triangle({s * 0.5, s * 0.8}, {s * 0.15, s * 0.3}, {s * 0.85, s * 0.3});
+            break;
+        case Glyph::TrianglesApart:
+            triangle({s * 0.5, s * 0.02}, {s * 0.2, s * 0.4}, {s * 0.8, s * 0.4});
+            triangle({s * 0.5, s * 0.98}, {s * 0.2, s * 0.6}, {s * 0.8, s * 0.6});
+            break;
+        case Glyph::TrianglesTogether:
+            triangle({s * 0.5, s * 0.45}, {s * 0.2, s * 0.05}, {s * 0.8, s * 0.05});
+            triangle({s * 0.5, s * 0.55}, {s * 0.2, s * 0.95}, {s * 0.8, s * 0.95});
+            break;
+        case Glyph::ArrowBack: {
+            QPainterPath hook;
+            hook.moveTo(s * 0.78, s * 0.85);
+            hook.lineTo(s * 0.78, s * 0.5);
+            hook.quadTo(s * 0.78, s * 0.3, s * 0.58, s * 0.3);
+            hook.lineTo(s * 0.35, s * 0.3);
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(ink, std::max(2.0, s * 0.13), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+            p.drawPath(hook);
+            p.setPen(Qt::NoPen);
+            p.setBrush(ink);
+            triangle({s * 0.08, s * 0.3}, {s * 0.4, s * 0.05}, {s * 0.4, s * 0.55});
+            break;
+        }
+        case Glyph::None:
+            break;
     }
     return pixmap;
 }
@@ -300,7 +310,9 @@ CheckBox::CheckBox(Control* parent) : Control(parent, std::make_unique<detail::C
     });
 }
 
-void CheckBox::setCaption(const std::string& caption) { widgetOf<QCheckBox>(impl())->setText(detail::toQString(caption)); }
+void CheckBox::setCaption(const std::string& caption) {
+    widgetOf<QCheckBox>(impl())->setText(detail::toQString(caption));
+}
 std::string CheckBox::caption() const { return detail::fromQString(widgetOf<QCheckBox>(impl())->text()); }
 
 void CheckBox::setCaptionSide(CaptionSide side) {
@@ -328,11 +340,14 @@ detail::RadioGroupImpl& radioImpl(detail::ControlImpl& impl) { return static_cas
 
 }  // namespace
 
-RadioGroup::RadioGroup(Control* parent) : Control(parent, std::make_unique<detail::RadioGroupImpl>(new detail::GroupFrame)) {}
+RadioGroup::RadioGroup(Control* parent)
+    : Control(parent, std::make_unique<detail::RadioGroupImpl>(new detail::GroupFrame)) {}
 
 RadioGroup::~RadioGroup() = default;
 
-void RadioGroup::setCaption(const std::string& caption) { widgetOf<QGroupBox>(impl())->setTitle(detail::toQString(caption)); }
+void RadioGroup::setCaption(const std::string& caption) {
+    widgetOf<QGroupBox>(impl())->setTitle(detail::toQString(caption));
+}
 std::string RadioGroup::caption() const { return detail::fromQString(widgetOf<QGroupBox>(impl())->title()); }
 
 void RadioGroup::setItems(const std::vector<std::string>& items) {
@@ -377,7 +392,8 @@ void RadioGroup::setItemIndex(int index) {
 
 // ---------------------------------------------------------------------------------------------
 
-ComboBox::ComboBox(Control* parent, ComboStyle style) : Control(parent, std::make_unique<detail::EditImpl>(new QComboBox)) {
+ComboBox::ComboBox(Control* parent, ComboStyle style)
+    : Control(parent, std::make_unique<detail::EditImpl>(new QComboBox)) {
     auto* box = widgetOf<QComboBox>(impl());
     box->setMaxVisibleItems(16);
     const auto changed = [this] {
@@ -429,7 +445,9 @@ void ComboBox::insertItem(int index, const std::string& text) {
 void ComboBox::addItem(const std::string& text) { insertItem(itemCount(), text); }
 
 int ComboBox::itemCount() const { return widgetOf<QComboBox>(impl())->count(); }
-std::string ComboBox::item(int index) const { return detail::fromQString(widgetOf<QComboBox>(impl())->itemText(index)); }
+std::string ComboBox::item(int index) const {
+    return detail::fromQString(widgetOf<QComboBox>(impl())->itemText(index));
+}
 int ComboBox::itemIndex() const { return widgetOf<QComboBox>(impl())->currentIndex(); }
 
 void ComboBox::setItemIndex(int index) {
@@ -456,7 +474,9 @@ void ComboBox::setText(const std::string& text) {
 
 GroupBox::GroupBox(Control* parent) : Control(parent, std::make_unique<detail::ControlImpl>(new detail::GroupFrame)) {}
 
-void GroupBox::setCaption(const std::string& caption) { widgetOf<QGroupBox>(impl())->setTitle(detail::toQString(caption)); }
+void GroupBox::setCaption(const std::string& caption) {
+    widgetOf<QGroupBox>(impl())->setTitle(detail::toQString(caption));
+}
 std::string GroupBox::caption() const { return detail::fromQString(widgetOf<QGroupBox>(impl())->title()); }
 
 // ---------------------------------------------------------------------------------------------
@@ -478,8 +498,9 @@ struct TextImpl : detail::ControlImpl {
     QSize wantedSize() const {
         const QLabel& l = *label();
         const QString& text = l.text();
-        const bool plainLine = !text.isEmpty() && !text.contains(u'\n') && !l.wordWrap() &&
-                               (l.textFormat() == Qt::PlainText || (l.textFormat() == Qt::AutoText && !Qt::mightBeRichText(text)));
+        const bool plainLine =
+            !text.isEmpty() && !text.contains(u'\n') && !l.wordWrap() &&
+            (l.textFormat() == Qt::PlainText || (l.textFormat() == Qt::AutoText && !Qt::mightBeRichText(text)));
         if (!plainLine || l.frameWidth() != 0 || l.margin() != 0 || l.indent() >= 0 || !l.contentsMargins().isNull() ||
             l.minimumSize() != QSize(0, 0))
             return l.sizeHint();
@@ -521,9 +542,15 @@ void StaticText::setAutoSize(bool autoSize) {
 void StaticText::setBorderStyle(BorderStyle style) {
     auto* label = widgetOf<QLabel>(impl());
     switch (style) {
-    case BorderStyle::None: label->setFrameStyle(QFrame::NoFrame); break;
-    case BorderStyle::Single: label->setFrameStyle(QFrame::Box | QFrame::Plain); break;
-    case BorderStyle::Sunken: label->setFrameStyle(QFrame::Panel | QFrame::Sunken); break;
+        case BorderStyle::None:
+            label->setFrameStyle(QFrame::NoFrame);
+            break;
+        case BorderStyle::Single:
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+            break;
+        case BorderStyle::Sunken:
+            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            break;
     }
     label->setLineWidth(1);
     textImpl(impl()).fit();
@@ -561,7 +588,9 @@ Button::Button(Control* parent) : Control(parent, std::make_unique<detail::Contr
     });
 }
 
-void Button::setCaption(const std::string& caption) { widgetOf<QPushButton>(impl())->setText(detail::toQString(caption)); }
+void Button::setCaption(const std::string& caption) {
+    widgetOf<QPushButton>(impl())->setText(detail::toQString(caption));
+}
 std::string Button::caption() const { return detail::fromQString(widgetOf<QPushButton>(impl())->text()); }
 
 // ---------------------------------------------------------------------------------------------

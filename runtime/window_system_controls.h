@@ -167,7 +167,16 @@ public:
     std::function<void(Button&)> onClick;
 };
 
-enum class Glyph { None, TriangleLeft, TriangleRight, TriangleUp, TriangleDown, TrianglesApart, TrianglesTogether, ArrowBack };
+enum class Glyph {
+    None,
+    TriangleLeft,
+    TriangleRight,
+    TriangleUp,
+    TriangleDown,
+    TrianglesApart,
+    TrianglesTogether,
+    ArrowBack
+};
 
 // A flat tool button with a drawn glyph.
 class SpeedButton : public Control {

@@ -1,17 +1,17 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QKeySequence>
-#include <QWindow>
-#include <QCursor>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QHelpEvent>
 #include <QToolTip>
+#include <QWindow>
 
 #include "runtime/window_system_input.h"
 #include "runtime/window_system_qt.h"
@@ -29,9 +29,12 @@ namespace {
 
 Qt::MouseButton toQt(MouseButton b) {
     switch (b) {
-    case MouseButton::Right: return Qt::RightButton;
-    case MouseButton::Middle: return Qt::MiddleButton;
-    default: return Qt::LeftButton;
+        case MouseButton::Right:
+            return Qt::RightButton;
+        case MouseButton::Middle:
+            return Qt::MiddleButton;
+        default:
+            return Qt::LeftButton;
     }
 }
 
@@ -168,7 +171,8 @@ std::vector<std::string> dialogButtonTexts() {
     QDialog* dialog = innermostDialog();
     if (dialog == nullptr) return texts;
     for (const QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
-        for (const QAbstractButton* button : box->buttons()) texts.push_back(detail::fromQString(button->text().remove(u'&')));
+        for (const QAbstractButton* button : box->buttons())
+            texts.push_back(detail::fromQString(button->text().remove(u'&')));
     return texts;
 }
 

@@ -6,13 +6,13 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
-#include <QTextLayout>
 #include <QImage>
 #include <QKeyCombination>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QString>
+#include <QTextLayout>
 #include <QVector>
 #include <QWidget>
 
@@ -22,9 +22,9 @@ class QDialog;
 #include <cstdint>
 #include <deque>
 #include <optional>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -100,7 +100,8 @@ private:
         return QRect(QPoint(dev(left), dev(top)), QPoint(dev(right) - 1, dev(bottom) - 1));
     }
     QRect devBox(const QRect& logical) const {
-        return devBox(logical.left(), logical.top(), logical.left() + logical.width(), logical.top() + logical.height());
+        return devBox(logical.left(), logical.top(), logical.left() + logical.width(),
+                      logical.top() + logical.height());
     }
     void fillBox(const QRect& box, QRgb rgb, bool invert);  // device pixels, clipped
     void thinLine(QPoint from, QPoint to);
@@ -179,7 +180,7 @@ private:
 };
 
 struct BitmapImpl {
-    QImage image;  // device pixels, with the ratio as its device pixel ratio
+    QImage image;    // device pixels, with the ratio as its device pixel ratio
     int width = 0;   // logical
     int height = 0;  // logical
     // For each device row, the first row of the run of equal rows it belongs to; empty when not

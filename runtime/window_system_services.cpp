@@ -62,22 +62,22 @@ public:
 private:
     static bool isInput(QEvent::Type type) {
         switch (type) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::ContextMenu:
-        case QEvent::TouchBegin:
-        case QEvent::TouchUpdate:
-        case QEvent::TouchEnd:
-            return true;
-        default:
-            return false;
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::ContextMenu:
+            case QEvent::TouchBegin:
+            case QEvent::TouchUpdate:
+            case QEvent::TouchEnd:
+                return true;
+            default:
+                return false;
         }
     }
     // Whether the object belongs to one of the windows that were open when the dialog opened.
@@ -216,8 +216,10 @@ struct TimerImpl {
 
     // Starts the count from zero; a timer with interval 0 does not run.
     void restart() {
-        if (enabled && interval > 0) timer.start(interval);
-        else timer.stop();
+        if (enabled && interval > 0)
+            timer.start(interval);
+        else
+            timer.stop();
     }
 };
 
@@ -325,7 +327,9 @@ void Timer::setEnabled(bool enabled) {
 
 void showMessage(const std::string& text) { Application::instance().dialogs().showMessage(text); }
 
-DirectoryChoice chooseDirectory(const std::string& start) { return Application::instance().dialogs().chooseDirectory(start); }
+DirectoryChoice chooseDirectory(const std::string& start) {
+    return Application::instance().dialogs().chooseDirectory(start);
+}
 
 std::string currentDirectory() { return detail::fromQString(QDir::cleanPath(QDir::currentPath())); }
 

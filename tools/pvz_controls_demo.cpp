@@ -65,8 +65,10 @@ int main(int argc, char** argv) {
     std::string grabPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--quit-after" && i + 1 < argc) quitAfter = std::atoi(argv[++i]);
-        else if (arg == "--grab" && i + 1 < argc) grabPath = argv[++i];
+        if (arg == "--quit-after" && i + 1 < argc)
+            quitAfter = std::atoi(argv[++i]);
+        else if (arg == "--grab" && i + 1 < argc)
+            grabPath = argv[++i];
     }
 
     Application app(argc, argv);
@@ -95,9 +97,9 @@ int main(int argc, char** argv) {
     GroupBox tools(&chart);
     tools.setBounds(59, 8, 225, 40);
     tools.setColor(clInactiveBorder);
-    const Glyph glyphs[] = {Glyph::TriangleLeft,  Glyph::TriangleRight,  Glyph::TriangleUp,       Glyph::TriangleDown,
+    const Glyph glyphs[] = {Glyph::TriangleLeft,   Glyph::TriangleRight,     Glyph::TriangleUp, Glyph::TriangleDown,
                             Glyph::TrianglesApart, Glyph::TrianglesTogether, Glyph::ArrowBack};
-    const char* hints[] = {"Сдвиг по времени назад", "Сдвиг по времени вперед", "Сдвиг вверх", "Сдвиг вниз",
+    const char* hints[] = {"Сдвиг по времени назад", "Сдвиг по времени вперед", "Сдвиг вверх",           "Сдвиг вниз",
                            "Растянуть по вертикали", "Сжать по вертикали",      "Возврат к текущей дате"};
     std::unique_ptr<SpeedButton> buttons[7];
     for (int i = 0; i < 7; ++i) {

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "tools/lib/sample_data.h"
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
+#include "tools/lib/sample_data.h"
 
 namespace {
 
@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     std::optional<double> today;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (argument != "--out" && argument != "--today") return usageError("unknown argument " + std::string(argument));
+        if (argument != "--out" && argument != "--today")
+            return usageError("unknown argument " + std::string(argument));
         if (i + 1 >= argc) return usageError(std::string(argument) + " needs a value");
         const std::string_view value = argv[++i];
         if (argument == "--out") {
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
         } else {
             if (today) return usageError("--today given twice");
             today = pvz::sampleDayFromIsoDate(value);
-            if (!today) return usageError("--today wants a date YYYY-MM-DD from 1982 to 2079, not " + std::string(value));
+            if (!today)
+                return usageError("--today wants a date YYYY-MM-DD from 1982 to 2079, not " + std::string(value));
         }
     }
     if (!out) return usageError("--out DIR is required");
@@ -48,7 +50,8 @@ int main(int argc, char** argv) {
         const pvz::CalendarDate date = pvz::decodeDayNumber(options.todayDay);
         char text[32];
         std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-        if (!pvz::sampleDayFromIsoDate(text)) return usageError(std::string("today's date ") + text + " is out of range");
+        if (!pvz::sampleDayFromIsoDate(text))
+            return usageError(std::string("today's date ") + text + " is out of range");
     }
 
     try {

@@ -67,9 +67,8 @@ TEST(CommandLineTest, ArgumentsAndWhatTheyAskFor) {
 TEST(CommandLineTest, DirectoryIsMadeAbsoluteAsTheChooserGivesIt) {
     const std::string cwd = std::filesystem::current_path().string();
     const std::pair<std::string, std::string> rows[] = {
-        {"/srv/eop", "/srv/eop"},         {"/srv/eop/", "/srv/eop"},   {"/srv/./x/../eop//", "/srv/eop"},
-        {"/", "/"},                       {"data", cwd + "/data"},     {"./data/", cwd + "/data"},
-        {"Данные ПВЗ", cwd + "/Данные ПВЗ"},
+        {"/srv/eop", "/srv/eop"}, {"/srv/eop/", "/srv/eop"},  {"/srv/./x/../eop//", "/srv/eop"},   {"/", "/"},
+        {"data", cwd + "/data"},  {"./data/", cwd + "/data"}, {"Данные ПВЗ", cwd + "/Данные ПВЗ"},
     };
     for (const auto& [given, absolute] : rows) {
         SCOPED_TRACE(given);

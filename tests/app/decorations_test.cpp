@@ -86,9 +86,9 @@ TEST_F(Decorations, NextLabelHandlerServesOnlyTheMonthViewsBottomAxis) {
         bool stop;
     };
     const Case cases[] = {
-        {0, true, start - 0.2, start, false},  {0, true, start + 2, start + 9, false},
+        {0, true, start - 0.2, start, false},    {0, true, start + 2, start + 9, false},
         {0, true, start + 9, start + 16, false}, {0, true, start + 16, start + 23, false},
-        {1, true, start + 2, start + 2, true},  {0, false, 0.3, 0.3, true},
+        {1, true, start + 2, start + 2, true},   {0, false, 0.3, 0.3, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.in - start);

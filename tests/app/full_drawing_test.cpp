@@ -34,9 +34,24 @@ class FullDrawing : public ViewerTest {};
 
 TEST_F(FullDrawing, PixelsOfWholeDrawingsStayTheSame) {
     const DrawingCase cases[] = {
-        {"year 1920x1080", "year-1920x1080", 1920, 1080, {"start", "interval=year", "trend=yes"}, 9419176541698867285ull},
-        {"year 1280x800", "year-xp-1280x800", 1280, 800, {"start", "interval=year", "param=Xp"}, 2396183604917549284ull},
-        {"month 1280x800 visor", "month-visor-1280x800", 1280, 800, {"start", "visor=on", "mouse=400,300", "back"}, 10180684830521793034ull},
+        {"year 1920x1080",
+         "year-1920x1080",
+         1920,
+         1080,
+         {"start", "interval=year", "trend=yes"},
+         9419176541698867285ull},
+        {"year 1280x800",
+         "year-xp-1280x800",
+         1280,
+         800,
+         {"start", "interval=year", "param=Xp"},
+         2396183604917549284ull},
+        {"month 1280x800 visor",
+         "month-visor-1280x800",
+         1280,
+         800,
+         {"start", "visor=on", "mouse=400,300", "back"},
+         10180684830521793034ull},
     };
     for (const DrawingCase& c : cases) {
         SCOPED_TRACE(c.name);

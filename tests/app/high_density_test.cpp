@@ -65,7 +65,8 @@ TEST_F(HighDensity, LayoutStaysInLogicalPixelsAndThePictureFollowsTheRatio) {
         EXPECT_EQ(picture.deviceHeight(), devicePixelOf(chart.height(), ratio));
         EXPECT_EQ(chart.PlotRect(), plot);
         EXPECT_EQ(chart.Legend().LegendRect(), legend);
-        EXPECT_TRUE(withoutDrawingCount(driver->json(false)) == report) << "the report is in logical pixels at every ratio";
+        EXPECT_TRUE(withoutDrawingCount(driver->json(false)) == report)
+            << "the report is in logical pixels at every ratio";
 
         // The background, the bevel, the grid, the walls and the fills map each logical pixel to
         // its device pixels; only text, lines and markers are drawn finer.
@@ -116,11 +117,11 @@ TEST_F(HighDensity, CrossHairRemovesItselfExactlyAfterManyMoves) {
         ASSERT_EQ(after.deviceHeight(), before.deviceHeight());
         int differing = 0;
         for (int y = 0; y < before.deviceHeight(); ++y)
-            for (int x = 0; x < before.deviceWidth(); ++x) differing += before.devicePixel(x, y) != after.devicePixel(x, y);
+            for (int x = 0; x < before.deviceWidth(); ++x)
+                differing += before.devicePixel(x, y) != after.devicePixel(x, y);
         EXPECT_EQ(differing, 0) << "pixels left behind by the cross-hair";
     }
 }
 
 }  // namespace
 }  // namespace pvz::testing
-

@@ -49,16 +49,18 @@ TEST_P(KeysAsMouse, KeyDoesWhatTheMouseDoes) {
 
 INSTANTIATE_TEST_SUITE_P(
     ToolButtons, KeysAsMouse,
-    ::testing::Values(KeyCase{"BackTap", {"key=Ctrl+Left"}, {"back"}},
-                      KeyCase{"ForwardTap", {"key=Ctrl+Left", "key=Ctrl+Left", "key=Ctrl+Right"}, {"back", "back", "forward"}},
-                      KeyCase{"BackHeld", {"key-down=Ctrl+Left", "wait=630", "key-up=Ctrl+Left"}, {"hold-back=5"}},
-                      KeyCase{"UpHeld", {"key-down=Ctrl+Up", "wait=700", "key-up=Ctrl+Up"}, {"up=10"}},
-                      KeyCase{"DownHeld", {"key-down=Ctrl+Down", "wait=350", "key-up=Ctrl+Down"}, {"down=5"}},
-                      KeyCase{"StretchPlus", {"key-down=Ctrl++", "wait=210", "key-up=Ctrl++"}, {"stretch=3"}},
-                      KeyCase{"StretchEquals", {"key-down=Ctrl+=", "wait=140", "key-up=Ctrl+="}, {"stretch=2"}},
-                      KeyCase{"CompressMinus", {"key-down=Ctrl+-", "wait=280", "key-up=Ctrl+-"}, {"compress=4"}},
-                      KeyCase{"Home", {"key=Ctrl+Left", "key=Ctrl+Left", "key=Ctrl+Home", "key=Ctrl+Left"},
-                              {"back", "back", "undo", "back"}}),
+    ::testing::Values(
+        KeyCase{"BackTap", {"key=Ctrl+Left"}, {"back"}},
+        KeyCase{"ForwardTap", {"key=Ctrl+Left", "key=Ctrl+Left", "key=Ctrl+Right"}, {"back", "back", "forward"}},
+        KeyCase{"BackHeld", {"key-down=Ctrl+Left", "wait=630", "key-up=Ctrl+Left"}, {"hold-back=5"}},
+        KeyCase{"UpHeld", {"key-down=Ctrl+Up", "wait=700", "key-up=Ctrl+Up"}, {"up=10"}},
+        KeyCase{"DownHeld", {"key-down=Ctrl+Down", "wait=350", "key-up=Ctrl+Down"}, {"down=5"}},
+        KeyCase{"StretchPlus", {"key-down=Ctrl++", "wait=210", "key-up=Ctrl++"}, {"stretch=3"}},
+        KeyCase{"StretchEquals", {"key-down=Ctrl+=", "wait=140", "key-up=Ctrl+="}, {"stretch=2"}},
+        KeyCase{"CompressMinus", {"key-down=Ctrl+-", "wait=280", "key-up=Ctrl+-"}, {"compress=4"}},
+        KeyCase{"Home",
+                {"key=Ctrl+Left", "key=Ctrl+Left", "key=Ctrl+Home", "key=Ctrl+Left"},
+                {"back", "back", "undo", "back"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Holding a key repeats it: the auto-repeated presses and releases are no new press and no
@@ -147,7 +149,8 @@ TEST_F(ViewerTest, DoubleClickOnStartDoesNotEndTheProgram) {
         int gapMs;
         bool ends;
     };
-    for (const Row row : {Row{0, false}, Row{120, false}, Row{interval, false}, Row{interval + 1, true}, Row{2000, true}}) {
+    for (const Row row :
+         {Row{0, false}, Row{120, false}, Row{interval, false}, Row{interval + 1, true}, Row{2000, true}}) {
         SCOPED_TRACE(row.gapMs);
         SnapshotDriver driver(options());
         // The gap counts from the first press; loading and the first drawings take part of it.

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "tools/lib/snapshot_driver.h"
 #include "data/data_loader.h"
 #include "runtime/calendar.h"
 #include "tests/support/fixture_files.h"
+#include "tools/lib/snapshot_driver.h"
 
 namespace pvz {
 namespace {
@@ -75,7 +75,8 @@ TEST_F(WindowTest, CreatedWindowWaitsForStart) {
 TEST_F(WindowTest, ChartHoldsTheElevenSeriesInChartOrder) {
     SnapshotDriver driver(options());
     const TChart& chart = *driver.form().Chart;
-    const char* titles[] = {"КВЕЛ", "IERS", "USNO", "R-ДОР", "L-ДОР", "G-ДОР", "R-ИПА", "G-ИПА", "L-ИПА", "L-ЦУП", "G-ЦУП"};
+    const char* titles[] = {"КВЕЛ",  "IERS",  "USNO",  "R-ДОР", "L-ДОР", "G-ДОР",
+                            "R-ИПА", "G-ИПА", "L-ИПА", "L-ЦУП", "G-ЦУП"};
     ASSERT_EQ(chart.SeriesCount(), kSeriesSlotCount);
     for (int i = 0; i < kSeriesSlotCount; ++i) EXPECT_EQ(chart.Series(i).Title(), titles[i]) << i;
     EXPECT_EQ(chart.Series(9).Name(), "Series4");
@@ -276,11 +277,11 @@ TEST_F(WindowTest, ReportHasTheDocumentedShape) {
     driver.apply(action("start"));
     const std::string json = driver.json(true);
     for (const char* key :
-         {"\"state\":{", "\"timeShiftDays\":0", "\"windowStartMjd\":58035", "\"status\":\"  Ready\"", "\"editScale\":",
-          "\"staticTextX\":", "\"plotRect\":{\"left\":", "\"legendRect\":", "\"axes\":{\"BottomAxis\":{\"Minimum\":",
-          "\"LeftAxis\":", "\"labels\":[{\"value\":", "\"weekNumbers\":[", "\"series\":[{\"index\":0,\"title\":\"КВЕЛ\"",
-          "\"controls\":{", "\"CheckBox11\":{", "\"StaticTextY\":{", "\"messages\":[]", "\"drawings\":",
-          "\"slots\":[{\"slot\":1,\"loaded\":true,\"rows\":[["}) {
+         {"\"state\":{", "\"timeShiftDays\":0", "\"windowStartMjd\":58035", "\"status\":\"  Ready\"",
+          "\"editScale\":", "\"staticTextX\":", "\"plotRect\":{\"left\":", "\"legendRect\":",
+          "\"axes\":{\"BottomAxis\":{\"Minimum\":", "\"LeftAxis\":", "\"labels\":[{\"value\":", "\"weekNumbers\":[",
+          "\"series\":[{\"index\":0,\"title\":\"КВЕЛ\"", "\"controls\":{", "\"CheckBox11\":{", "\"StaticTextY\":{",
+          "\"messages\":[]", "\"drawings\":", "\"slots\":[{\"slot\":1,\"loaded\":true,\"rows\":[["}) {
         EXPECT_NE(json.find(key), std::string::npos) << key;
     }
 }

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "tools/lib/snapshot_driver.h"
 #include "runtime/calendar.h"
+#include "tools/lib/snapshot_driver.h"
 
 namespace pvz {
 namespace {
@@ -31,23 +31,40 @@ std::string randomAction(std::mt19937& random) {
             static constexpr const char* kParameters[] = {"UT1", "UT1R", "Xp", "Yp"};
             return std::string("param=") + kParameters[pick(4)];
         }
-        case 1: return pick(2) ? "interval=year" : "interval=month";
-        case 2: return pick(2) ? "trend=yes" : "trend=no";
-        case 3: return "grid=" + std::to_string(pick(7));
-        case 4: return "scale=" + std::to_string(pick(5));
-        case 5: return pick(2) ? "choose=on" : "choose=off";
-        case 6: return "series=" + std::to_string(1 + pick(11)) + (pick(3) ? ":on" : ":off");
-        case 7: return pick(2) ? "visor=on" : "visor=off";
-        case 8: return "back";
-        case 9: return "forward";
-        case 10: return "hold-back=" + std::to_string(1 + pick(30));
-        case 11: return "hold-forward=" + std::to_string(1 + pick(30));
-        case 12: return "up=" + std::to_string(1 + pick(12));
-        case 13: return "down=" + std::to_string(1 + pick(12));
-        case 14: return "stretch=" + std::to_string(1 + pick(12));
-        case 15: return "compress=" + std::to_string(1 + pick(12));
-        case 16: return "undo";
-        case 17: return "mouse=" + std::to_string(pick(2000) - 40) + "," + std::to_string(pick(1200) - 40);
+        case 1:
+            return pick(2) ? "interval=year" : "interval=month";
+        case 2:
+            return pick(2) ? "trend=yes" : "trend=no";
+        case 3:
+            return "grid=" + std::to_string(pick(7));
+        case 4:
+            return "scale=" + std::to_string(pick(5));
+        case 5:
+            return pick(2) ? "choose=on" : "choose=off";
+        case 6:
+            return "series=" + std::to_string(1 + pick(11)) + (pick(3) ? ":on" : ":off");
+        case 7:
+            return pick(2) ? "visor=on" : "visor=off";
+        case 8:
+            return "back";
+        case 9:
+            return "forward";
+        case 10:
+            return "hold-back=" + std::to_string(1 + pick(30));
+        case 11:
+            return "hold-forward=" + std::to_string(1 + pick(30));
+        case 12:
+            return "up=" + std::to_string(1 + pick(12));
+        case 13:
+            return "down=" + std::to_string(1 + pick(12));
+        case 14:
+            return "stretch=" + std::to_string(1 + pick(12));
+        case 15:
+            return "compress=" + std::to_string(1 + pick(12));
+        case 16:
+            return "undo";
+        case 17:
+            return "mouse=" + std::to_string(pick(2000) - 40) + "," + std::to_string(pick(1200) - 40);
         default:
             // Down to 50 x 50 and back up to the full screen.
             if (pick(4) == 0) return "resize=50x50";
@@ -64,9 +81,12 @@ std::string brokenInvariant(SnapshotDriver& driver) {
         why << "the error display showed \"" << driver.messages().back() << "\"";
         return why.str();
     }
-    if (std::fmod(s.timeShiftDays, 7.0) != 0.0) why << "timeShiftDays " << s.timeShiftDays << " is no whole week";
-    else if (s.timeShiftDays > 21.0) why << "timeShiftDays " << s.timeShiftDays << " beyond the forward limit";
-    else if (s.windowStartMjd < s.baseMjd) why << "the window starts at " << s.windowStartMjd << " before the store";
+    if (std::fmod(s.timeShiftDays, 7.0) != 0.0)
+        why << "timeShiftDays " << s.timeShiftDays << " is no whole week";
+    else if (s.timeShiftDays > 21.0)
+        why << "timeShiftDays " << s.timeShiftDays << " beyond the forward limit";
+    else if (s.windowStartMjd < s.baseMjd)
+        why << "the window starts at " << s.windowStartMjd << " before the store";
     if (!why.str().empty()) return why.str();
 
     for (const TCustomChartAxis* axis : f.Chart->AxesList()) {
@@ -93,8 +113,8 @@ std::string brokenInvariant(SnapshotDriver& driver) {
             const CheckBox& box = f.seriesCheckBox(tag);
             if (box.left() + box.width() != legend.left || box.top() < legend.top || box.top() >= legend.bottom) {
                 why << "check box " << tag << " at (" << box.left() << ", " << box.top()
-                    << ") does not follow the legend (" << legend.left << ", " << legend.top << " to "
-                    << legend.bottom << ")";
+                    << ") does not follow the legend (" << legend.left << ", " << legend.top << " to " << legend.bottom
+                    << ")";
                 return why.str();
             }
         }

@@ -61,8 +61,11 @@ TEST_F(VerticalScale, TypedGridTextDrawsTheDensityTheBoxShows) {
         int index;
         int cells;  // no item selected: two cells
     };
-    const Case cases[] = {{"grid-text=16", 6, 16}, {"grid-text=7", -1, 2}, {"grid-text=8", 2, 8},
-                          {"grid-text=", -1, 2},   {"grid-text=4", 0, 4}};
+    const Case cases[] = {{"grid-text=16", 6, 16},
+                          {"grid-text=7", -1, 2},
+                          {"grid-text=8", 2, 8},
+                          {"grid-text=", -1, 2},
+                          {"grid-text=4", 0, 4}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         driver.apply(action(c.typed));
@@ -190,7 +193,8 @@ TEST_F(VerticalScale, StepsRaiseNoRebuildRequest) {
     SnapshotDriver driver(options());
     TForm1& f = driver.form();
     driver.apply(action("start"));
-    for (SpeedButton* button : {f.SpeedButton3.get(), f.SpeedButton4.get(), f.SpeedButton5.get(), f.SpeedButton6.get()}) {
+    for (SpeedButton* button :
+         {f.SpeedButton3.get(), f.SpeedButton4.get(), f.SpeedButton5.get(), f.SpeedButton6.get()}) {
         SCOPED_TRACE(button->tag());
         press(f, *button);
         EXPECT_TRUE(f.state.buttonHeld[button->tag()]);

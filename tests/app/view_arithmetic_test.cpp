@@ -16,11 +16,17 @@ TEST(ComposedScaleText, ThousandthsAndUnpaddedHundredthsOfTheStep) {
         const char* text;
     };
     const Case cases[] = {
-        {0.003, "M: 3.0 мс"},   {0.0005, "M: 0.50 мс"},  {0.00025, "M: 0.25 мс"},
-        {0.03, "M: 30.0 мс"},   {0.0025, "M: 2.50 мс"},  {0.00105, "M: 1.5 мс"},
-        {0.0012, "M: 1.19 мс"},  // 0.2 x 100 in doubles lies just below 20
+        {0.003, "M: 3.0 мс"},
+        {0.0005, "M: 0.50 мс"},
+        {0.00025, "M: 0.25 мс"},
+        {0.03, "M: 30.0 мс"},
+        {0.0025, "M: 2.50 мс"},
+        {0.00105, "M: 1.5 мс"},
+        {0.0012, "M: 1.19 мс"},  // 0.2 x 100 in doubles lies just below
+                                 // 20
         {1.5, "M: 500.0 мс"},    // the integer part of the step is lost
-        {0.001, "M: 1.0 мс"},   {0.02, "M: 20.0 мс"},
+        {0.001, "M: 1.0 мс"},
+        {0.02, "M: 20.0 мс"},
     };
     // The text always uses "." whatever the locale says.
     FormatSettings russian;
@@ -146,11 +152,10 @@ TEST(MonthLabels, WindowStartFirstThenSevenDaySteps) {
     };
     const double start = home + offset;
     const Case cases[] = {
-        {0.0, start - 0.13, start},        // effective minimum just before the window start
-        {0.0, start, start + 7},           // at the start: seven days on
-        {0.0, start + 2, start + 9},       // two days after the start: not a Monday
-        {0.0, start + 9, start + 16},
-        {0.0, start + 16, start + 23},
+        {0.0, start - 0.13, start},   // effective minimum just before the window start
+        {0.0, start, start + 7},      // at the start: seven days on
+        {0.0, start + 2, start + 9},  // two days after the start: not a Monday
+        {0.0, start + 9, start + 16},      {0.0, start + 16, start + 23},
         {-14.0, start - 14.2, start - 14},  // the shifted window's start
         {21.0, start, start + 21},
     };

@@ -77,9 +77,9 @@ TEST_F(Visors, PlotEdgesCountAsInside) {
         bool inside;
     };
     const Case cases[] = {
-        {{plot.left, plot.top}, true},       {{plot.right, plot.bottom}, true},  {{plot.left, midY}, true},
-        {{midX, plot.bottom}, true},         {{plot.left - 1, midY}, false},     {{plot.right + 1, midY}, false},
-        {{midX, plot.top - 1}, false},       {{midX, plot.bottom + 1}, false},   {{midX + 5, midY - 7}, true},
+        {{plot.left, plot.top}, true}, {{plot.right, plot.bottom}, true}, {{plot.left, midY}, true},
+        {{midX, plot.bottom}, true},   {{plot.left - 1, midY}, false},    {{plot.right + 1, midY}, false},
+        {{midX, plot.top - 1}, false}, {{midX, plot.bottom + 1}, false},  {{midX + 5, midY - 7}, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.at.x);
@@ -148,7 +148,8 @@ TEST_F(Visors, MouseMovesNeverDrawTheChart) {
     const Rect plot = f.Chart->PlotRect();
     const int drawings = f.Chart->drawingCount();
     for (int i = 0; i < 40; ++i) {
-        const Point at{plot.left - 20 + i * (plot.right - plot.left + 40) / 39, plot.top + (i * 37) % (plot.bottom - plot.top)};
+        const Point at{plot.left - 20 + i * (plot.right - plot.left + 40) / 39,
+                       plot.top + (i * 37) % (plot.bottom - plot.top)};
         driver.apply(action(mouse(at).c_str()));
     }
     EXPECT_EQ(f.Chart->drawingCount(), drawings);

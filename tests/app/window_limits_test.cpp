@@ -88,9 +88,14 @@ TEST_P(WindowLimits, SmallestSizeKeepsControlsInsideAndLabelsFree) {
     EXPECT_EQ(f.height(), minimum.height);
 
     const std::pair<int, int> sizes[] = {
-        {minimum.width, minimum.height},       {minimum.width, minimum.height + 1}, {minimum.width + 1, minimum.height},
-        {minimum.width, minimum.height + 37},  {minimum.width + 45, minimum.height + 13},
-        {1024, 768},                           {1280, 800},                         {1920, 1040},
+        {minimum.width, minimum.height},
+        {minimum.width, minimum.height + 1},
+        {minimum.width + 1, minimum.height},
+        {minimum.width, minimum.height + 37},
+        {minimum.width + 45, minimum.height + 13},
+        {1024, 768},
+        {1280, 800},
+        {1920, 1040},
     };
     for (const auto& [w, h] : sizes) {
         if (w < minimum.width || h < minimum.height) continue;
@@ -102,12 +107,12 @@ TEST_P(WindowLimits, SmallestSizeKeepsControlsInsideAndLabelsFree) {
 
     // The minimum is tight: one pixel lower, the selector group covers a label under the plot.
     f.setMinimumClientSize(0, 0);
-    driver.apply(action(("resize=" + std::to_string(minimum.width) + "x" + std::to_string(minimum.height - 1)).c_str()));
+    driver.apply(
+        action(("resize=" + std::to_string(minimum.width) + "x" + std::to_string(minimum.height - 1)).c_str()));
     EXPECT_FALSE(layoutFaults(f).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, WindowLimits,
-                         ::testing::Values(LayoutCase{"full", 1920}, LayoutCase{"compact", 800}),
+INSTANTIATE_TEST_SUITE_P(Layouts, WindowLimits, ::testing::Values(LayoutCase{"full", 1920}, LayoutCase{"compact", 800}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The restored (unmaximised) window of the real program is never smaller than the minimum.

@@ -288,31 +288,46 @@ TEST(AxisBand, BandSizesByAxisAndOptions) {
     const Case cases[] = {
         {"bottom", AxisPlace::Bottom, [](TChartAxis&, test::TestChart&) {}, {100, 50, 500, 229}, 235},
         {"top", AxisPlace::Top, [](TChartAxis&, test::TestChart&) {}, {100, 71, 500, 250}, 65},
-        {"fixed label size", AxisPlace::Bottom, [](TChartAxis& a, test::TestChart&) { a.setLabelsSize(30); },
-         {100, 50, 500, 214}, 220},
-        {"no labels", AxisPlace::Bottom, [](TChartAxis& a, test::TestChart&) { a.setLabels(false); },
-         {100, 50, 500, 244}, 0},
-        {"title", AxisPlace::Bottom,
+        {"fixed label size",
+         AxisPlace::Bottom,
+         [](TChartAxis& a, test::TestChart&) { a.setLabelsSize(30); },
+         {100, 50, 500, 214},
+         220},
+        {"no labels",
+         AxisPlace::Bottom,
+         [](TChartAxis& a, test::TestChart&) { a.setLabels(false); },
+         {100, 50, 500, 244},
+         0},
+        {"title",
+         AxisPlace::Bottom,
          [](TChartAxis& a, test::TestChart&) {
              TChartAxisTitle title = a.Title();
              title.caption = "MJD";
              a.setTitle(title);
          },
-         {100, 50, 500, 214}, 220},
-        {"fixed title size", AxisPlace::Bottom,
+         {100, 50, 500, 214},
+         220},
+        {"fixed title size",
+         AxisPlace::Bottom,
          [](TChartAxis& a, test::TestChart&) {
              a.setTitle({"MJD", 0, Font{}});
              a.setTitleSize(4);
          },
-         {100, 50, 500, 225}, 231},
-        {"long minor ticks", AxisPlace::Bottom, [](TChartAxis& a, test::TestChart&) { a.setMinorTickLength(9); },
-         {100, 50, 500, 226}, 235},
-        {"hidden axis line and ticks", AxisPlace::Bottom,
+         {100, 50, 500, 225},
+         231},
+        {"long minor ticks",
+         AxisPlace::Bottom,
+         [](TChartAxis& a, test::TestChart&) { a.setMinorTickLength(9); },
+         {100, 50, 500, 226},
+         235},
+        {"hidden axis line and ticks",
+         AxisPlace::Bottom,
          [](TChartAxis& a, test::TestChart&) {
              a.setAxis(hiddenPen());
              a.setTicks(hiddenPen());
          },
-         {100, 50, 500, 233}, 235},
+         {100, 50, 500, 233},
+         235},
         {"wall", AxisPlace::Bottom, [](TChartAxis&, test::TestChart& c) { c.wallSize = 3; }, {100, 50, 500, 226}, 235},
         {"left", AxisPlace::Left, [](TChartAxis&, test::TestChart&) {}, {100 + 14 + 7 + 6, 50, 500, 250}, 121},
         {"right", AxisPlace::Right, [](TChartAxis&, test::TestChart&) {}, {100, 50, 500 - 14 - 7 - 6, 250}, 479},

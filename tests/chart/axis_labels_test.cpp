@@ -203,8 +203,7 @@ TEST(AxisLabelValues, NegativeRangesAndRangeEnds) {
 
 TEST(AxisLabelValues, MonthlyLabelsFallOnFirstDaysCountingDown) {
     DateAxisChart bottom(date(2017, 1, 12), date(2017, 5, 20) + 0.5, 30);
-    EXPECT_EQ(showDates(bottom.labels(30)),
-              (std::vector<std::string>{"2017-5-1", "2017-4-1", "2017-3-1", "2017-2-1"}));
+    EXPECT_EQ(showDates(bottom.labels(30)), (std::vector<std::string>{"2017-5-1", "2017-4-1", "2017-3-1", "2017-2-1"}));
     // Across a year boundary.
     DateAxisChart winter(date(2016, 10, 1), date(2017, 2, 1), 30);
     EXPECT_EQ(showDates(winter.labels(30)),
@@ -225,8 +224,10 @@ TEST(AxisLabelValues, LessRoomMovesWeeklyLabelsToCoarserCalendarSteps) {
     };
     // Labels 80 pixels wide take 88 pixels: 1200 pixels hold 14, 800 hold 9, 440 hold 5.
     const Row rows[] = {
-        {1200, kDateStepOneWeek, {"2017-4-2", "2017-3-26", "2017-3-19", "2017-3-12", "2017-3-5", "2017-2-26",
-                                  "2017-2-19", "2017-2-12", "2017-2-5", "2017-1-29", "2017-1-22", "2017-1-15"}},
+        {1200,
+         kDateStepOneWeek,
+         {"2017-4-2", "2017-3-26", "2017-3-19", "2017-3-12", "2017-3-5", "2017-2-26", "2017-2-19", "2017-2-12",
+          "2017-2-5", "2017-1-29", "2017-1-22", "2017-1-15"}},
         {800, kDateStepHalfMonth, {"2017-4-1", "2017-3-15", "2017-3-1", "2017-2-15", "2017-2-1", "2017-1-15"}},
         {440, kDateStepOneMonth, {"2017-4-1", "2017-3-1", "2017-2-1"}},
     };
@@ -358,7 +359,8 @@ TEST(AxisLabelEvent, WeekStartHandlerLabelsEveryMondayOfTheWindow) {
         std::vector<double> labels;
     };
     const Case cases[] = {
-        {"minimum just before the start", windowStart - 0.07,
+        {"minimum just before the start",
+         windowStart - 0.07,
          {windowStart, windowStart + 7, windowStart + 14, windowStart + 21, windowStart + 28}},
         {"minimum two days after the start", windowStart + 2, {windowStart + 9, windowStart + 16, windowStart + 23}},
     };

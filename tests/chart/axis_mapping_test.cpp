@@ -64,12 +64,20 @@ TEST(AxisMapping, ValuesToPixelsOnBothAxesAndInverted) {
     };
     // Plot 100..500 wide and 50..250 high; the range is 0..10.
     const Row rows[] = {
-        {AxisPlace::Bottom, false, 0, 100},  {AxisPlace::Bottom, false, 10, 500}, {AxisPlace::Bottom, false, 2.5, 200},
-        {AxisPlace::Bottom, false, -1, 60},  {AxisPlace::Bottom, true, 0, 500},   {AxisPlace::Bottom, true, 2.5, 400},
-        {AxisPlace::Left, false, 0, 250},    {AxisPlace::Left, false, 10, 50},    {AxisPlace::Left, false, 2.5, 200},
-        {AxisPlace::Left, true, 0, 50},      {AxisPlace::Left, true, 2.5, 100},
+        {AxisPlace::Bottom, false, 0, 100},
+        {AxisPlace::Bottom, false, 10, 500},
+        {AxisPlace::Bottom, false, 2.5, 200},
+        {AxisPlace::Bottom, false, -1, 60},
+        {AxisPlace::Bottom, true, 0, 500},
+        {AxisPlace::Bottom, true, 2.5, 400},
+        {AxisPlace::Left, false, 0, 250},
+        {AxisPlace::Left, false, 10, 50},
+        {AxisPlace::Left, false, 2.5, 200},
+        {AxisPlace::Left, true, 0, 50},
+        {AxisPlace::Left, true, 2.5, 100},
         // 0.0125 of 400 pixels is 5; 0.00625 is 2.5 pixels, rounded to even.
-        {AxisPlace::Bottom, false, 0.125, 105}, {AxisPlace::Bottom, false, 0.0625, 102},
+        {AxisPlace::Bottom, false, 0.125, 105},
+        {AxisPlace::Bottom, false, 0.0625, 102},
         {AxisPlace::Bottom, false, 0.1875, 108},
     };
     for (const Row& row : rows) {
@@ -80,7 +88,8 @@ TEST(AxisMapping, ValuesToPixelsOnBothAxesAndInverted) {
         axis.setInverted(row.inverted);
         setRange(chart, axis, 0, 10);
         EXPECT_EQ(axis.ValueToPixel(row.value), row.pixel);
-        const int other = row.place == AxisPlace::Bottom ? axis.ValueToPixelX(row.value) : axis.ValueToPixelY(row.value);
+        const int other =
+            row.place == AxisPlace::Bottom ? axis.ValueToPixelX(row.value) : axis.ValueToPixelY(row.value);
         EXPECT_EQ(other, row.pixel);
     }
 }
@@ -143,7 +152,7 @@ TEST(AxisMapping, EveryPixelRoundTripsThroughItsValue) {
         double minimum, maximum;
     };
     const Case cases[] = {
-        {AxisPlace::Bottom, false, 42740, 42768}, {AxisPlace::Bottom, true, 42740, 43104},
+        {AxisPlace::Bottom, false, 42740, 42768},  {AxisPlace::Bottom, true, 42740, 43104},
         {AxisPlace::Left, false, -0.0125, 0.0215}, {AxisPlace::Left, true, -3, 7},
         {AxisPlace::Right, false, 1e-9, 3e-9},
     };

@@ -116,7 +116,8 @@ TEST(AxisRange, NegativeIncrementIsRefused) {
 TEST(AxisRange, LabelsSeparationMustNotBeNegative) {
     TChartAxis axis(nullptr, AxisPlace::Left);
     axis.setLabelsSeparation(100);
-    test::expectError<AxisException>([&] { axis.setLabelsSeparation(-1); }, "Labels Separation % must be greater than 0");
+    test::expectError<AxisException>([&] { axis.setLabelsSeparation(-1); },
+                                     "Labels Separation % must be greater than 0");
     EXPECT_EQ(axis.LabelsSeparation(), 100);
     axis.setLabelsSeparation(0);
     EXPECT_EQ(axis.LabelsSeparation(), 0);

@@ -47,8 +47,8 @@ public:
     void ellipse(const Rect&) override {}
     void polygon(std::span<const Point>) override {}
     void textOut(int x, int y, std::string_view text) override {
-        texts.push_back({x, y, std::string(text), state_.textAlign, state_.font, state_.brush.style,
-                         state_.backgroundMode});
+        texts.push_back(
+            {x, y, std::string(text), state_.textAlign, state_.font, state_.brush.style, state_.backgroundMode});
     }
     int textWidth(std::string_view text) override {
         int characters = 0;

@@ -45,11 +45,8 @@ struct StatisticsCase {
 
 TEST(ChartValueList, StatisticsOfTheWholeList) {
     const StatisticsCase cases[] = {
-        {{}, 0, 0, 0, 0},
-        {{-2.5}, -2.5, -2.5, -2.5, 2.5},
-        {{3, -1, 7, -4}, -4, 7, 5, 15},
-        {{1, 1, 1}, 1, 1, 3, 3},
-        {{-1, -3, -2}, -3, -1, -6, 6},
+        {{}, 0, 0, 0, 0},        {{-2.5}, -2.5, -2.5, -2.5, 2.5}, {{3, -1, 7, -4}, -4, 7, 5, 15},
+        {{1, 1, 1}, 1, 1, 3, 3}, {{-1, -3, -2}, -3, -1, -6, 6},
     };
     for (const StatisticsCase& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.values));
@@ -157,10 +154,12 @@ TEST(ChartSeries, NotifiesTheChartOnlyOnRealChanges) {
         {"add to inactive", [](TChartSeries& s) { s.AddPoint(1, 2); }, 0},
         {"clear inactive", [](TChartSeries& s) { s.ClearPoints(); }, 0},
         {"activate", [](TChartSeries& s) { s.setActive(true); }, 1},
-        {"refused point", [](TChartSeries& s) {
+        {"refused point",
+         [](TChartSeries& s) {
              s.OnBeforeAdd = [](TChartSeries&) { return false; };
              s.AddPoint(1, 2);
-         }, 0},
+         },
+         0},
     };
     test::TestChart chart;
     TChartSeries series;

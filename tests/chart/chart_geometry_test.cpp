@@ -26,12 +26,10 @@ TEST(PlotLayout, RecalcRepairsCollapsedRectangles) {
         Rect expected;
     };
     const Row rows[] = {
-        {{10, 20, 290, 180}, {10, 20, 290, 180}},
-        {{-5, -3, 290, 180}, {0, 0, 290, 180}},
+        {{10, 20, 290, 180}, {10, 20, 290, 180}},   {{-5, -3, 290, 180}, {0, 0, 290, 180}},
         {{100, 20, 90, 180}, {100, 20, 101, 180}},   // right left of left: one pixel
         {{100, 20, 100, 180}, {100, 20, 400, 180}},  // right on left: the control's width
-        {{10, 90, 290, 80}, {10, 90, 290, 91}},
-        {{10, 90, 290, 90}, {10, 90, 290, 290}},
+        {{10, 90, 290, 80}, {10, 90, 290, 91}},     {{10, 90, 290, 90}, {10, 90, 290, 290}},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(testing::Message() << r.in.left << "," << r.in.top << "," << r.in.right << "," << r.in.bottom);
@@ -74,7 +72,7 @@ TEST(LegendLayout, RightLegendColumnsFromThePlotEdge) {
     LegendLayoutInput in = viewerLegend(15, 3);
     const LegendGeometry g = layoutLegend(in, widths);
     EXPECT_EQ(g.sampleWidth, 25);
-    EXPECT_EQ(g.rect.right, 796 - 2);         // frame f + 1
+    EXPECT_EQ(g.rect.right, 796 - 2);  // frame f + 1
     EXPECT_EQ(g.textX, 794 - 40 - 2);
     EXPECT_EQ(g.rect.left, g.textX - 25 - 8);
     EXPECT_EQ(g.sampleRect(0).left, g.textX - 4 - 25);
@@ -160,7 +158,8 @@ TEST(PointerShape, ExtentsOfEveryStyle) {
         const PointerShape s = pointerShape(r.style, 100, 50, 4, 4);
         EXPECT_EQ(s.kind, PointerShape::Kind::Polygon);
         ASSERT_EQ(s.pointCount, static_cast<int>(r.corners.size()));
-        for (int i = 0; i < s.pointCount; ++i) EXPECT_EQ(s.points[static_cast<std::size_t>(i)], r.corners[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < s.pointCount; ++i)
+            EXPECT_EQ(s.points[static_cast<std::size_t>(i)], r.corners[static_cast<std::size_t>(i)]);
     }
 
     const PointerShape star = pointerShape(psStar, 10, 10, 2, 2);

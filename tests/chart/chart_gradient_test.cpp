@@ -24,8 +24,8 @@ TEST(GradientColor, ChannelsMoveSeparatelyAndRoundHalvesAwayFromZero) {
     const Row rows[] = {
         {kSilver, kViewerEnd, 0, 685, kSilver},
         {kSilver, kViewerEnd, 685, 685, kViewerEnd},
-        {rgbColor(0, 0, 0), rgbColor(255, 0, 0), 1, 2, rgbColor(128, 0, 0)},    // 127.5 up
-        {rgbColor(255, 0, 0), rgbColor(0, 0, 0), 1, 2, rgbColor(127, 0, 0)},    // 255 - 127.5 down
+        {rgbColor(0, 0, 0), rgbColor(255, 0, 0), 1, 2, rgbColor(128, 0, 0)},  // 127.5 up
+        {rgbColor(255, 0, 0), rgbColor(0, 0, 0), 1, 2, rgbColor(127, 0, 0)},  // 255 - 127.5 down
         {rgbColor(10, 200, 30), rgbColor(20, 100, 90), 1, 4, rgbColor(13, 175, 45)},
         {rgbColor(10, 20, 30), rgbColor(200, 100, 0), 5, 0, rgbColor(10, 20, 30)},  // no steps: a
     };
@@ -56,7 +56,8 @@ std::vector<Color> ringsByMembership(Color a, Color b, int w, int h) {
 }
 
 TEST(GradientCache, FromCentreMatchesRingMembershipForOddEvenAndThinSizes) {
-    const int sizes[][2] = {{1, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 3}, {4, 9}, {9, 4}, {10, 10}, {17, 6}, {6, 17}, {33, 21}};
+    const int sizes[][2] = {{1, 1}, {1, 7},   {7, 1},  {2, 2},  {3, 3},  {4, 9},
+                            {9, 4}, {10, 10}, {17, 6}, {6, 17}, {33, 21}};
     for (const auto& size : sizes) {
         SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1]);
         GradientCache cache;
@@ -95,7 +96,7 @@ TEST(GradientCache, ViewerPanelIsSilverAtTheBorderAndNearTheEndColourInTheMiddle
 }
 
 TEST(GradientCache, PictureEqualsStripsPaintedOnACanvasInEveryDirection) {
-    const TGradientDirection directions[] = {gdTopBottom, gdBottomTop,   gdLeftRight,     gdRightLeft,
+    const TGradientDirection directions[] = {gdTopBottom,  gdBottomTop,   gdLeftRight,     gdRightLeft,
                                              gdFromCenter, gdFromTopLeft, gdFromBottomLeft};
     const Color a = rgbColor(250, 10, 128);
     const Color b = rgbColor(3, 240, 60);

@@ -96,8 +96,8 @@ TEST_F(LegendWithElevenSeries, PointOverARowFindsTheSeriesItShows) {
             const int shown = inverted ? 9 - row : row;
             const TChartSeries* expected = series[static_cast<std::size_t>(shown < 4 ? shown : shown + 1)].get();
             const int top = r.top + 1 + 16 * row;
-            for (const Point p : {Point{r.left, top}, Point{r.right - 1, top}, Point{r.left, top + 15},
-                                  Point{r.right - 1, top + 15}}) {
+            for (const Point p :
+                 {Point{r.left, top}, Point{r.right - 1, top}, Point{r.left, top + 15}, Point{r.right - 1, top + 15}}) {
                 Rect band;
                 const TCustomChartLegend::Item* item = legend.ItemAt(p, &band);
                 ASSERT_NE(item, nullptr);

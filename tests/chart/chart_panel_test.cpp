@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "chart/chart_errors.h"
-#include "tests/chart/chart_on_form.h"
 #include "runtime/window_system.h"
 #include "runtime/window_system_input.h"
+#include "tests/chart/chart_on_form.h"
 #include "tests/support/expect_error.h"
 
 namespace pvz {
@@ -197,7 +197,8 @@ TEST_F(ChartPanel, FailedDrawingEndsOnTheWindowAndIsNotRetriedUntilTheNextChange
     chart.OnAfterDraw = [](TCustomAxisPanel&) { throw EZeroDivide(); };
     EXPECT_THROW(chart.drawToBitmap(), EZeroDivide);
     EXPECT_FALSE(chart.isDirty());
-    EXPECT_NE(static_cast<TChartCanvas3D&>(chart.ChartCanvas()).target(), &const_cast<Bitmap&>(chart.bitmap()).canvas());
+    EXPECT_NE(static_cast<TChartCanvas3D&>(chart.ChartCanvas()).target(),
+              &const_cast<Bitmap&>(chart.bitmap()).canvas());
     chart.OnAfterDraw = nullptr;
     chart.setMarginLeft(9);
     EXPECT_TRUE(chart.isDirty());
@@ -253,8 +254,12 @@ TEST_F(ChartPanel, HandlersFindTheCanvasStateOfTheirPlaceInTheDrawing) {
     chart.LeftAxis().setLabelsFont(leftFont);
     CanvasState beforeAxes;
     CanvasState afterDraw;
-    chart.OnBeforeDrawAxes = [&](TCustomAxisPanel& sender) { beforeAxes = static_cast<TChart&>(sender).ChartCanvas().state(); };
-    chart.OnAfterDraw = [&](TCustomAxisPanel& sender) { afterDraw = static_cast<TChart&>(sender).ChartCanvas().state(); };
+    chart.OnBeforeDrawAxes = [&](TCustomAxisPanel& sender) {
+        beforeAxes = static_cast<TChart&>(sender).ChartCanvas().state();
+    };
+    chart.OnAfterDraw = [&](TCustomAxisPanel& sender) {
+        afterDraw = static_cast<TChart&>(sender).ChartCanvas().state();
+    };
     chart.drawToBitmap();
 
     EXPECT_EQ(beforeAxes.backgroundMode, BackgroundMode::Opaque);
@@ -302,8 +307,8 @@ TEST_F(ChartPanel, LoadedWhiteBackColorKeepsTheClearBackWallUntilSetAtRunTime) {
     chart.endLoading();
     chart.drawToBitmap();
     const Rect plot = chart.PlotRect();
-    EXPECT_EQ(chart.bitmap().pixel(plot.left, plot.top + 50), clBlack);    // the outline
-    EXPECT_EQ(chart.bitmap().pixel(plot.right, plot.top + 50), clBlack);   // right edge included
+    EXPECT_EQ(chart.bitmap().pixel(plot.left, plot.top + 50), clBlack);       // the outline
+    EXPECT_EQ(chart.bitmap().pixel(plot.right, plot.top + 50), clBlack);      // right edge included
     EXPECT_NE(chart.bitmap().pixel(plot.left + 50, plot.top + 50), clWhite);  // the gradient shows
 
     chart.setBackColor(clWhite);

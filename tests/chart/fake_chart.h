@@ -15,9 +15,7 @@ namespace pvz::test {
 class FakeChart : public ChartOwner, public SeriesAxesProvider {
 public:
     // Both axes map 0..100 onto the plot (10, 10, 110, 110): x = 10 + v, y = 110 - v.
-    FakeChart() {
-        setRanges(0, 100, 0, 100);
-    }
+    FakeChart() { setRanges(0, 100, 0, 100); }
 
     void setRanges(double xMin, double xMax, double yMin, double yMax) {
         for (TChartAxis* axis : {&bottom, &left}) {

@@ -150,11 +150,11 @@ TEST(VisibleRange, AscendingValuesBetweenTheEdges) {
     };
     const Row rows[] = {
         {{}, 0, 10, -1, -1},
-        {{1, 2, 3}, 5, 10, -1, -1},        // all left of the plot
+        {{1, 2, 3}, 5, 10, -1, -1},  // all left of the plot
         {{1, 2, 3}, 0, 10, 0, 2},
-        {{1, 2, 3, 4}, 2, 10, 1, 3},       // the left edge value itself is visible
-        {{1, 2, 3, 4}, 1.5, 2.5, 1, 2},    // run on to 3, the first past 2.5
-        {{1, 2, 3, 4}, 1.5, 3, 1, 2},      // 3 is on the edge: not below it
+        {{1, 2, 3, 4}, 2, 10, 1, 3},     // the left edge value itself is visible
+        {{1, 2, 3, 4}, 1.5, 2.5, 1, 2},  // run on to 3, the first past 2.5
+        {{1, 2, 3, 4}, 1.5, 3, 1, 2},    // 3 is on the edge: not below it
         {{1, 2, 2, 4}, 0, 2, 0, 1},
     };
     for (const Row& r : rows) {

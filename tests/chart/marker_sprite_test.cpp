@@ -17,7 +17,8 @@ void clear(Bitmap& b, Color c) {
 // The sprite must give exactly the pixels of drawing the figure itself, also where a clip
 // rectangle cuts it and over any background.
 TEST(MarkerSprite, DrawsThePixelsOfTheFigureItself) {
-    const TSeriesPointerStyle styles[] = {psCircle, psTriangle, psDownTriangle, psDiamond, psCross, psDiagCross, psStar};
+    const TSeriesPointerStyle styles[] = {psCircle, psTriangle,  psDownTriangle, psDiamond,
+                                          psCross,  psDiagCross, psStar};
     const Pen pens[] = {Pen{clBlack, 1}, Pen{clBlue, 2}, Pen{clRed, 1, PenStyle::Clear}};
     const Brush brushes[] = {Brush{clYellow, BrushStyle::Solid}, Brush{clWhite, BrushStyle::Clear}};
     const int sizes[][2] = {{4, 4}, {2, 3}, {1, 1}, {5, 2}};
@@ -25,10 +26,10 @@ TEST(MarkerSprite, DrawsThePixelsOfTheFigureItself) {
         for (const Pen& pen : pens)
             for (const Brush& brush : brushes)
                 for (const auto& size : sizes) {
-                    SCOPED_TRACE(testing::Message() << "style " << style << " pen " << pen.width << "/"
-                                                    << static_cast<int>(pen.style) << " brush "
-                                                    << static_cast<int>(brush.style) << " size " << size[0] << "x"
-                                                    << size[1]);
+                    SCOPED_TRACE(testing::Message()
+                                 << "style " << style << " pen " << pen.width << "/" << static_cast<int>(pen.style)
+                                 << " brush " << static_cast<int>(brush.style) << " size " << size[0] << "x"
+                                 << size[1]);
                     Bitmap direct;
                     Bitmap stamped;
                     direct.setSize(40, 30);

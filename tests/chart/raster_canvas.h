@@ -23,7 +23,8 @@ struct CanvasCall {
 
 class RasterCanvas : public Canvas {
 public:
-    RasterCanvas(int width, int height) : width_(width), height_(height), pixels_(static_cast<std::size_t>(width * height), 0) {}
+    RasterCanvas(int width, int height)
+        : width_(width), height_(height), pixels_(static_cast<std::size_t>(width * height), 0) {}
 
     std::vector<CanvasCall> calls;
     int textHeightPixels = 16;
@@ -38,12 +39,16 @@ public:
         });
         current_ = {x, y};
     }
-    void rectangle(const Rect& r) override { record(CanvasCall::Kind::Rectangle, [&](CanvasCall& c) { c.rect = r; }); }
+    void rectangle(const Rect& r) override {
+        record(CanvasCall::Kind::Rectangle, [&](CanvasCall& c) { c.rect = r; });
+    }
     void fillRect(const Rect& r) override {
         record(CanvasCall::Kind::FillRect, [&](CanvasCall& c) { c.rect = r; });
         fill(r, state_.brush.color);
     }
-    void ellipse(const Rect& r) override { record(CanvasCall::Kind::Ellipse, [&](CanvasCall& c) { c.rect = r; }); }
+    void ellipse(const Rect& r) override {
+        record(CanvasCall::Kind::Ellipse, [&](CanvasCall& c) { c.rect = r; });
+    }
     void polygon(std::span<const Point> points) override {
         record(CanvasCall::Kind::Polygon, [&](CanvasCall& c) { c.points.assign(points.begin(), points.end()); });
     }
@@ -55,8 +60,12 @@ public:
     }
     int textWidth(std::string_view text) override { return static_cast<int>(text.size()) * charWidthPixels; }
     int textHeight(std::string_view) override { return textHeightPixels; }
-    void setClipRect(const Rect& r) override { record(CanvasCall::Kind::Clip, [&](CanvasCall& c) { c.rect = r; }); }
-    void removeClip() override { record(CanvasCall::Kind::Unclip, [](CanvasCall&) {}); }
+    void setClipRect(const Rect& r) override {
+        record(CanvasCall::Kind::Clip, [&](CanvasCall& c) { c.rect = r; });
+    }
+    void removeClip() override {
+        record(CanvasCall::Kind::Unclip, [](CanvasCall&) {});
+    }
     void frame3D(Rect& r, Color, Color, int width) override {
         record(CanvasCall::Kind::Frame, [&](CanvasCall& c) { c.rect = r; });
         r = r.inflated(-width, -width);

@@ -45,8 +45,8 @@ TEST(SeriesPoints, ColoursAndLabelsOfRandomAddsMatchAStableSortedModel) {
             const std::string label = random() % 6 == 0 ? std::string("m").append(std::to_string(k)) : "";
             const Color color = palette[random() % (trial % 3 == 0 ? 1 : 5)];
             const int index = series.AddPoint(x, k, label, color);
-            const auto at = std::upper_bound(model.begin(), model.end(), x,
-                                             [](double v, const ModelPoint& p) { return v < p.x; });
+            const auto at =
+                std::upper_bound(model.begin(), model.end(), x, [](double v, const ModelPoint& p) { return v < p.x; });
             EXPECT_EQ(index, at - model.begin());
             model.insert(at, {x, static_cast<double>(k), label, color});
         }

@@ -149,9 +149,8 @@ TEST_P(LoaderFileTest, StoresTheAcceptedRecords) {
     EXPECT_EQ(loadReporting(store, state, services), c.failure);
     EXPECT_TRUE(store.slotLoaded[c.slot]);
     EXPECT_EQ(mjdsOf(c.slot), c.mjds);
-    const std::string lastEvent = c.failure == Failure::none
-                                      ? "status:  Ready"
-                                      : "status:  Считывание данных из файла: " + store.pathOf(c.slot);
+    const std::string lastEvent =
+        c.failure == Failure::none ? "status:  Ready" : "status:  Считывание данных из файла: " + store.pathOf(c.slot);
     ASSERT_FALSE(services.events.empty());
     EXPECT_EQ(services.events.back(), lastEvent);
     EXPECT_EQ(state.autoFitRequested, c.failure == Failure::none);
@@ -177,14 +176,19 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"empty file", 1, "", {}, Failure::none},
         FileCase{"trailing blank line", 1, kJan2 + "\n" + kJan3 + "\n\n", {57755, 57756}, Failure::badDate},
         FileCase{"trailing blanks", 1, kJan2 + "\n  \t", {57755}, Failure::badDate},
-        FileCase{"lone CR inside a line", 1, kJan2 + "\r" + kJan3 + "\n" + kJan4 + "\n", {57755, 57757},
-                 Failure::none},
-        FileCase{"record split over two lines", 1, "17 1 2 0.1\n0.2 0.3 x y z\n" + kJan3 + "\n", {57755, 57756},
+        FileCase{"lone CR inside a line", 1, kJan2 + "\r" + kJan3 + "\n" + kJan4 + "\n", {57755, 57757}, Failure::none},
+        FileCase{"record split over two lines",
+                 1,
+                 "17 1 2 0.1\n0.2 0.3 x y z\n" + kJan3 + "\n",
+                 {57755, 57756},
                  Failure::none},
         FileCase{"extra columns", 1, kJan2 + " 4 5 6 abc\n" + kJan3 + " 1,5\n", {57755, 57756}, Failure::none},
         FileCase{"end mark in mid-file", 1, kJan2 + "\n\x1A" + kJan3 + "\n", {57755}, Failure::none},
         FileCase{"byte-order mark", 1, "\xEF\xBB\xBF" + kJan2 + "\n", {}, Failure::invalidNumber},
-        FileCase{"four-digit year ends the file", 1, kJan2 + "\n2017 1 3 0.1 0.2 0.3\nnot read at all\n", {57755},
+        FileCase{"four-digit year ends the file",
+                 1,
+                 kJan2 + "\n2017 1 3 0.1 0.2 0.3\nnot read at all\n",
+                 {57755},
                  Failure::none},
         // Two-digit years: 00 to 79 are 2000 to 2079, 80 to 99 are 1980 to 1999.
         FileCase{"year 79 is 2079", 1, "79 12 31 0.1 0.2 0.3\n", {80763}, Failure::none, 80700},
@@ -192,14 +196,16 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"year 00 is 2000", 1, "00 1 1 0.1 0.2 0.3\n", {51544}, Failure::none, 51500},
         FileCase{"year 99 is 1999", 1, "99 12 31 0.1 0.2 0.3\n", {51543}, Failure::none, 51500},
         FileCase{"day 0 of March in a leap year", 1, "16 3 0 0.1 0.2 0.3\n", {57447}, Failure::none},
-        FileCase{"day 0 of March in a common year", 1, kJan2 + "\n17 3 0 0.1 0.2 0.3\n", {57755},
-                 Failure::badDate},
+        FileCase{"day 0 of March in a common year", 1, kJan2 + "\n17 3 0 0.1 0.2 0.3\n", {57755}, Failure::badDate},
         FileCase{"month 13", 1, "17 13 1 0.1 0.2 0.3\n", {}, Failure::badDate},
         FileCase{"slot 6 half day", 6, "17 1 2 0 0.1 0.2 0.3\n", {57755.5}, Failure::none},
         FileCase{"first record beyond the period", 1, "20 1 1 0.1 0.2 0.3\n" + kJan2 + "\n", {}, Failure::none},
-        FileCase{"records before the period are skipped", 1, "14 1 1 0.1 0.2 0.3\n" + kJan2 + "\n", {57755},
-                 Failure::none},
-        FileCase{"bad token in mid-record", 1, kJan2 + "\n17 1 3 0,1 0.2 0.3\n" + kJan4 + "\n", {57755},
+        FileCase{
+            "records before the period are skipped", 1, "14 1 1 0.1 0.2 0.3\n" + kJan2 + "\n", {57755}, Failure::none},
+        FileCase{"bad token in mid-record",
+                 1,
+                 kJan2 + "\n17 1 3 0,1 0.2 0.3\n" + kJan4 + "\n",
+                 {57755},
                  Failure::invalidNumber},
         // The fields after a bad one are still read: storing the later huge one overflows first.
         FileCase{"bad token then an overflow", 1, kJan2 + "\n17 1 3 0,1 0.2 1e999\n", {57755}, Failure::overflow},
@@ -207,8 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"overflow in a stored field", 1, kJan2 + "\n17 1 3 1e400 0.2 0.3\n", {57755}, Failure::overflow},
         FileCase{"overflow in a discarded field", 10, "57755 0.1 1e400 0.2\n", {57755}, Failure::none},
         FileCase{"bad discarded integer", 9, "17 1 2 3.0 0.1 0.2 0.3\n", {}, Failure::invalidNumber},
-        FileCase{"MJD 0 in slot 7 is skipped", 7, "0 0.1 0.2 0.3\n57755.75 0.1 0.2 0.3\n", {57755.75},
-                 Failure::none},
+        FileCase{"MJD 0 in slot 7 is skipped", 7, "0 0.1 0.2 0.3\n57755.75 0.1 0.2 0.3\n", {57755.75}, Failure::none},
         FileCase{"trailing blank line in slot 8", 8, "57755 0.1 0.2 0.3\n\n", {57755}, Failure::none},
         FileCase{"trailing blank line in slot 10", 10, "57755 0.1 0 0.2\n \n", {57755}, Failure::none},
         FileCase{"slot 4 takes the MJD field", 4, "2017 1 2 57760.25 0.1 0.2 0.3\n", {57760.25}, Failure::none},
@@ -216,7 +221,10 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"slot 4 fallback before 2000", 4, "1999 12 31 0.0 0.1 0.2 0.3\n", {51543}, Failure::none, 51540},
         FileCase{"slot 4 fallback after 2079", 4, "2080 3 0 0 0.1 0.2 0.3\n", {80823}, Failure::none, 80800},
         FileCase{"slot 4 trailing blank line", 4, "2017 1 2 57755 0.1 0.2 0.3\n\n", {57755}, Failure::badDate},
-        FileCase{"absurd epoch never wraps into the period", 8, "4295024396 0.1 0.2 0.3\n57755 0.1 0.2 0.3\n", {},
+        FileCase{"absurd epoch never wraps into the period",
+                 8,
+                 "4295024396 0.1 0.2 0.3\n57755 0.1 0.2 0.3\n",
+                 {},
                  Failure::none}),
     caseName);
 
@@ -384,10 +392,9 @@ TEST(LoaderRealData, Eop2017) {
         double firstMjd, lastMjd;
     };
     const Expected expected[] = {
-        {1, 752, 57309, 58060},      {2, 719, 57309, 58027}, {3, 752, 57309, 58060},
-        {4, 251, 57309, 58059},      {5, 240, 57310, 58027}, {6, 753, 57308.5, 58060.5},
-        {7, 215, 57310.75, 58059.75}, {8, 752, 57309, 58060}, {9, 103, 57311, 58025},
-        {10, 376, 57310, 58060},     {11, 752, 57309, 58060},
+        {1, 752, 57309, 58060}, {2, 719, 57309, 58027},     {3, 752, 57309, 58060},       {4, 251, 57309, 58059},
+        {5, 240, 57310, 58027}, {6, 753, 57308.5, 58060.5}, {7, 215, 57310.75, 58059.75}, {8, 752, 57309, 58060},
+        {9, 103, 57311, 58025}, {10, 376, 57310, 58060},    {11, 752, 57309, 58060},
     };
     ObservationStore& s = store;
     auto column = [&](int slot) {
@@ -451,8 +458,8 @@ TEST_F(LoaderTest, SharedTideCorrectionsGiveTheValuesComputedPerRow) {
         SCOPED_TRACE(slot);
         ASSERT_EQ(mjdsOf(slot).size(), 27u);
         for (int row = 1; row <= 27; ++row) {
-            const double expected =
-                checkedStore(static_cast<long double>(at(row, slot, kindUT1)) - tideCorrection(at(row, slot, kindMJD), 1));
+            const double expected = checkedStore(static_cast<long double>(at(row, slot, kindUT1)) -
+                                                 tideCorrection(at(row, slot, kindMJD), 1));
             ASSERT_EQ(std::bit_cast<std::uint64_t>(at(row, slot, kindUT1R)), std::bit_cast<std::uint64_t>(expected))
                 << row;
         }

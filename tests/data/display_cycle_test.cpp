@@ -111,7 +111,8 @@ TEST(Rebuild, FirstDrawingFitsTheCurrentWeeks) {
     Rig rig;
     rig.daily(1, [](double) { return 0.25; });
     rig.daily(3, [](double mjd) { return 0.25 + (mjd - 57776) * 0.001; });
-    rig.daily(6, [](double) { return 0.2; }, 0.5);
+    rig.daily(
+        6, [](double) { return 0.2; }, 0.5);
     rig.cycle.rebuild();
 
     EXPECT_EQ(rig.state.selectedParameter, 1);
@@ -225,7 +226,9 @@ TEST(Rebuild, TableStepChecksTheChoiceBoxAndWritesTheLabel) {
         double step;
         const char* label;
     };
-    const Case cases[] = {{0, 2, 0.001, "M: 1 мс"}, {1, 4, 0.00025, "M: 0,25 мс"}, {2, 0, 0.03, "M: 0,030\""},
+    const Case cases[] = {{0, 2, 0.001, "M: 1 мс"},
+                          {1, 4, 0.00025, "M: 0,25 мс"},
+                          {2, 0, 0.03, "M: 0,030\""},
                           {3, 3, 0.005, "M: 0,005\""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);

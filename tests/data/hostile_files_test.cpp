@@ -208,8 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Separators only: the next field's skip runs to the end, where every field reads 0.
         LargeFileCase{"NUL bytes in a date slot", 2, kSlot1Record, '\0', "", kBadDate, {57755}},
-        LargeFileCase{"one line without a break", 2, "17 1 2 0.1 0.2 0.3 ", 'x', "",
-                      kNoError, {57755}},
+        LargeFileCase{"one line without a break", 2, "17 1 2 0.1 0.2 0.3 ", 'x', "", kNoError, {57755}},
         // A run of digits is cut into 32-byte tokens, each too large for an integer.
         LargeFileCase{"an integer of a hundred million digits", 2, "", '7', "\n", kInvalidNumber, {}},
         LargeFileCase{"end marks", 2, kSlot1Record, '\x1A', kSlot1Record, kNoError, {57755}},
@@ -261,11 +260,11 @@ struct GoodRecord {
 
 // One good record in each slot's layout, by slot.
 constexpr GoodRecord kGoodRecords[] = {
-    {"17 1 2 0.1 0.2 0.3\n", 57755},          {"17 1 2 0.1 0.2 0.3\n", 57755},
-    {"17 1 2 0.1 0.2 0.3\n", 57755},          {"2017 1 3 57755.00 0.1 0.2 -36.7\n", 57755},
-    {"17 1 2 0.1 0.2 0.3\n", 57755},          {"17 1 2 0 0.1 0.2 0.3\n", 57755.5},
-    {"57755.75 0.1 0.2 -36.6\n", 57755.75},   {"57755.00 0.1 0.2 0.3\n", 57755},
-    {"17 1 2 3 0.1 0.2 0.3\n", 57755},        {"57756.00 0.1 5.5 0.2\n", 57756},
+    {"17 1 2 0.1 0.2 0.3\n", 57755},        {"17 1 2 0.1 0.2 0.3\n", 57755},
+    {"17 1 2 0.1 0.2 0.3\n", 57755},        {"2017 1 3 57755.00 0.1 0.2 -36.7\n", 57755},
+    {"17 1 2 0.1 0.2 0.3\n", 57755},        {"17 1 2 0 0.1 0.2 0.3\n", 57755.5},
+    {"57755.75 0.1 0.2 -36.6\n", 57755.75}, {"57755.00 0.1 0.2 0.3\n", 57755},
+    {"17 1 2 3 0.1 0.2 0.3\n", 57755},      {"57756.00 0.1 5.5 0.2\n", 57756},
     {"17 1 2 1 0.1 0.2 0.3\n", 57755},
 };
 
@@ -302,7 +301,7 @@ TEST_F(HostileFileTest, BinaryGarbage) {
 struct SpecialCase {
     const char* what;
     std::function<void(const std::string& path)> make;  // puts something under slot 2's name
-    bool loaded;  // the sweep took it for a file
+    bool loaded;                                        // the sweep took it for a file
     Outcome outcome;
 };
 
@@ -313,12 +312,9 @@ TEST_F(HostileFileTest, SpecialFilesUnderADataFileName) {
          kAccessDenied},
         {"a link to an endless device", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }, true,
          kAccessDenied},
-        {"a link to a device", [](const std::string& p) { fs::create_symlink("/dev/null", p); }, true,
-         kAccessDenied},
-        {"a link to a directory", [](const std::string& p) { fs::create_directory_symlink("/", p); }, false,
-         kNoError},
-        {"a dangling link", [](const std::string& p) { fs::create_symlink("/nonexistent/pvz", p); }, false,
-         kNoError},
+        {"a link to a device", [](const std::string& p) { fs::create_symlink("/dev/null", p); }, true, kAccessDenied},
+        {"a link to a directory", [](const std::string& p) { fs::create_directory_symlink("/", p); }, false, kNoError},
+        {"a dangling link", [](const std::string& p) { fs::create_symlink("/nonexistent/pvz", p); }, false, kNoError},
         {"a directory", [](const std::string& p) { fs::create_directory(p); }, false, kNoError},
     };
     for (const SpecialCase& c : cases) {
@@ -374,8 +370,8 @@ struct RaceCase {
 // The file system changes after the sweep found slot 2's file and before it opens it.
 TEST_F(HostileFileTest, ChangesBetweenTheExistenceTestAndTheOpen) {
     const RaceCase cases[] = {
-        {"the data directory disappears",
-         [](const TempDirectory& d, const std::string&) { fs::remove_all(d.path()); }, kFileNotFound},
+        {"the data directory disappears", [](const TempDirectory& d, const std::string&) { fs::remove_all(d.path()); },
+         kFileNotFound},
         {"the file disappears", [](const TempDirectory&, const std::string& p) { fs::remove(p); }, kFileNotFound},
         {"the file becomes a directory",
          [](const TempDirectory&, const std::string& p) {

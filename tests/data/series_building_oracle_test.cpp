@@ -68,7 +68,7 @@ std::vector<double> randomUtSeries(std::mt19937_64& random, int kind) {
         level -= 0.0015;
         if (k == n / 2) level += 1.0;  // a leap second
         double v = level + noise(random);
-        if (kind == 3 && k % 7 == 3) v += 5.0;       // an outlier five seconds off
+        if (kind == 3 && k % 7 == 3) v += 5.0;                  // an outlier five seconds off
         if (kind == 4) v = (k % 2 == 0) ? 0.25 + k : 0.75 + k;  // exact half-second steps
         y.push_back(v);
     }

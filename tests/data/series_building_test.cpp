@@ -132,8 +132,8 @@ TEST(Extraction, MonthWindowHoldsBothEndMondays) {
     ViewerState state = monthState(2141, 57000.6);
     computeWindow(state);
     state.selectedParameter = kindXp;
-    fillSlot(store, 2, dailyRows(57700, 80));       // whole MJDs
-    fillSlot(store, 6, dailyRows(57700.5, 80));     // half days, as slot 6 stores them
+    fillSlot(store, 2, dailyRows(57700, 80));    // whole MJDs
+    fillSlot(store, 6, dailyRows(57700.5, 80));  // half days, as slot 6 stores them
     EXPECT_EQ(extractSlot(store, arrays, 2, kindXp, state.windowStartMjd, state.windowEndMjd), 29);
     EXPECT_EQ(arrays.seriesX(1, 2), state.windowStartMjd);
     EXPECT_EQ(arrays.seriesX(29, 2), state.windowEndMjd);
@@ -144,8 +144,7 @@ TEST(Extraction, MonthWindowHoldsBothEndMondays) {
 TEST(Extraction, StopAndSkipRules) {
     ObservationStore store;
     SeriesArrays arrays;
-    fillSlot(store, 4,
-             {{199, 1.0}, {200, 2.0}, {201, missingValue}, {202, 4.0}, {203, 5.0}, {204, 6.0}, {201, 7.0}});
+    fillSlot(store, 4, {{199, 1.0}, {200, 2.0}, {201, missingValue}, {202, 4.0}, {203, 5.0}, {204, 6.0}, {201, 7.0}});
     // Rows before the window are skipped, a missing value is skipped, the first row past the
     // end stops the scan although a later row lies inside the window.
     ASSERT_EQ(extractSlot(store, arrays, 4, kindUT1, 200, 203), 3);
@@ -278,7 +277,7 @@ TEST(Extraction, SlotsThatDidNotLoadAreSkipped) {
 TEST(Trend, LineThroughSlot3sEndsIsRemovedFromEverySlot) {
     AlignFixture f;
     f.state.selectedParameter = kindXp;
-    f.put(3, {0.10, 0.5, 0.7, 0.13});   // first and last points give 0.01 per day
+    f.put(3, {0.10, 0.5, 0.7, 0.13});  // first and last points give 0.01 per day
     f.put(5, {0.20, 0.21, 0.22, 0.23});
     f.put(1, {1.0});
     ASSERT_EQ(extractAll(f.store, f.arrays, f.state), ExtractionOutcome::Built);

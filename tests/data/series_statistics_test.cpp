@@ -37,7 +37,13 @@ const Row kRows[] = {
     // as the left end of the next segment.
     {"repeated reference epoch", {0, 1, 1, 2}, {0, 5, 7, 9}, {1, 1.5}, {5, 8}, 2, 0.0, 0.0},
     // A source that goes back in time is looked up from the start again.
-    {"source epochs descending", {0, 1, 2, 3}, {0, 10, 20, 30}, {2.5, 0.5, 2.5}, {25, 5, 26}, 3, 1.0 / 3,
+    {"source epochs descending",
+     {0, 1, 2, 3},
+     {0, 10, 20, 30},
+     {2.5, 0.5, 2.5},
+     {25, 5, 26},
+     3,
+     1.0 / 3,
      std::sqrt(2.0) / 3},
     {"reference epochs descending", {2, 1, 0}, {0, 0, 0}, {1}, {1}, 0, 0.0, 0.0},
 };
@@ -104,10 +110,10 @@ SeriesArrays emptyArrays() {
 TEST(SeriesStatistics, EverySourceAgainstSlotOneByChartIndex) {
     SeriesArrays arrays = emptyArrays();
     put(arrays, 1, {{100, 1.0}, {101, 1.0}, {102, 2.0}});
-    put(arrays, 2, {{100, 1.5}, {102, 2.5}});   // +0.5 at both
+    put(arrays, 2, {{100, 1.5}, {102, 2.5}});    // +0.5 at both
     put(arrays, 4, {{101.5, 2.0}, {103, 9.0}});  // +0.5 at 101.5, 103 outside
     put(arrays, 7, {{99, 1.0}});                 // outside only
-    put(arrays, 11, {{102, 1.0}});                // the last series slot
+    put(arrays, 11, {{102, 1.0}});               // the last series slot
     put(arrays, 12, {{101, 5.0}});               // a placeholder slot has no series
     SeriesStatistics statistics;
     statistics.bySeries[5].count = 99;  // left from an earlier rebuild
@@ -119,10 +125,17 @@ TEST(SeriesStatistics, EverySourceAgainstSlotOneByChartIndex) {
         SCOPED_TRACE(index);
         const DifferenceStatistics& s = statistics.bySeries[static_cast<std::size_t>(index)];
         switch (index) {
-        case 1: EXPECT_EQ(s, (DifferenceStatistics{2, 0.5, 0.0})); break;
-        case 3: EXPECT_EQ(s, (DifferenceStatistics{1, 0.5, 0.0})); break;
-        case 10: EXPECT_EQ(s, (DifferenceStatistics{1, -1.0, 0.0})); break;
-        default: EXPECT_EQ(s, none);  // the reference itself, sources outside or without points
+            case 1:
+                EXPECT_EQ(s, (DifferenceStatistics{2, 0.5, 0.0}));
+                break;
+            case 3:
+                EXPECT_EQ(s, (DifferenceStatistics{1, 0.5, 0.0}));
+                break;
+            case 10:
+                EXPECT_EQ(s, (DifferenceStatistics{1, -1.0, 0.0}));
+                break;
+            default:
+                EXPECT_EQ(s, none);  // the reference itself, sources outside or without points
         }
     }
 }

@@ -24,8 +24,8 @@ TEST(EncodeDayNumber, EveryDayOfTheCalendarRoundTripsAndFollowsTheDayBefore) {
     for (int year = 1; year <= 9999; ++year) {
         ASSERT_EQ(isLeapYear(year), std::chrono::year{year}.is_leap()) << year;
         for (unsigned month = 1; month <= 12; ++month) {
-            const unsigned length = static_cast<unsigned>(
-                (std::chrono::year{year} / std::chrono::month{month} / std::chrono::last).day());
+            const unsigned length =
+                static_cast<unsigned>((std::chrono::year{year} / std::chrono::month{month} / std::chrono::last).day());
             ASSERT_EQ(monthLength(year, static_cast<int>(month)), static_cast<int>(length)) << year << "-" << month;
             for (unsigned day = 1; day <= length; ++day) {
                 const double n = encodeDayNumber(static_cast<std::uint16_t>(year), static_cast<std::uint16_t>(month),
@@ -66,7 +66,7 @@ TEST(EncodeDayNumber, RefusesImpossibleDatesWithTheConvertMessage) {
         std::uint16_t year, month, day;
     };
     // Leap rules across centuries: 1900 and 2100 are common years, 2000 and 2400 leap years.
-    const Row rows[] = {{2017, 2, 29}, {1900, 2, 29}, {2100, 2, 29}, {2000, 0, 5}, {2000, 13, 1},
+    const Row rows[] = {{2017, 2, 29}, {1900, 2, 29}, {2100, 2, 29}, {2000, 0, 5},  {2000, 13, 1},
                         {2000, 1, 0},  {0, 1, 1},     {10000, 1, 1}, {2017, 4, 31}, {2017, 2, 30}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.year * 10000 + row.month * 100 + row.day);
@@ -95,7 +95,7 @@ TEST(MjdOf, DayNumberToModifiedJulianDate) {
     EXPECT_EQ(mjdOf(0), 15018.0);
     EXPECT_EQ(mjdOf(42747), 57765.0);
     EXPECT_NEAR(mjdOf(42747.75), 57765.75, 1e-8);
-    EXPECT_NEAR(mjdOf(42747.5), 57765.5, 1e-8);  // noon
+    EXPECT_NEAR(mjdOf(42747.5), 57765.5, 1e-8);      // noon
     EXPECT_NEAR(mjdOf(42747.999), 57765.999, 1e-8);  // near midnight
     // The offset between the two scales is 15018 days everywhere, to well under a millisecond.
     std::mt19937_64 random(7);
@@ -132,10 +132,13 @@ TEST(RoundingPrimitives, TiesGoToEvenTruncationTowardZero) {
         std::int32_t floor, ceil;
     };
     const Row rows[] = {
-        {2.5L, 2, 2, 2, 3},     {3.5L, 4, 3, 3, 4},     {-2.5L, -2, -2, -3, -2}, {-3.5L, -4, -3, -4, -3},
-        {0.5L, 0, 0, 0, 1},     {-0.5L, 0, 0, -1, 0},   {2.5000001L, 3, 2, 2, 3}, {-1.7L, -2, -1, -2, -1},
-        {-2.0L, -2, -2, -2, -2}, {1.7L, 2, 1, 1, 2},    {1.2L, 1, 1, 1, 2},      {-1.2L, -1, -1, -2, -1},
-        {3.0L, 3, 3, 3, 3},     {104.77L, 105, 104, 104, 105},
+        {2.5L, 2, 2, 2, 3},       {3.5L, 4, 3, 3, 4},
+        {-2.5L, -2, -2, -3, -2},  {-3.5L, -4, -3, -4, -3},
+        {0.5L, 0, 0, 0, 1},       {-0.5L, 0, 0, -1, 0},
+        {2.5000001L, 3, 2, 2, 3}, {-1.7L, -2, -1, -2, -1},
+        {-2.0L, -2, -2, -2, -2},  {1.7L, 2, 1, 1, 2},
+        {1.2L, 1, 1, 1, 2},       {-1.2L, -1, -1, -2, -1},
+        {3.0L, 3, 3, 3, 3},       {104.77L, 105, 104, 104, 105},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<double>(row.x));

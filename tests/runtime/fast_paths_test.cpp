@@ -1,8 +1,8 @@
 // The fast replacements on the loading, rebuild and drawing paths against the slow C library
 // functions they stand in for: rounding, sine and cosine, powers of ten in real tokens.
 #include <cmath>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -55,8 +55,10 @@ TEST(FastSine, WithinFourExtendedUnitsOfTheLibraryOverTheArgumentsInUse) {
     // Tide arguments: rates up to 1.2 rad per day over four centuries of days, plus phases.
     std::mt19937_64 random(5);
     std::uniform_real_distribution<double> spread(-60000.0, 60000.0);
-    for (int i = 0; i < 200000; ++i) arguments.push_back(spread(random) + static_cast<long double>(spread(random)) * 1e-12L);
-    for (const long double x : {0.0L, 1e-30L, -1e-30L, 0.5L, 3.0L, 0x1p19L - 1, -0x1p19L + 0.5L}) arguments.push_back(x);
+    for (int i = 0; i < 200000; ++i)
+        arguments.push_back(spread(random) + static_cast<long double>(spread(random)) * 1e-12L);
+    for (const long double x : {0.0L, 1e-30L, -1e-30L, 0.5L, 3.0L, 0x1p19L - 1, -0x1p19L + 0.5L})
+        arguments.push_back(x);
 
     for (const long double x : arguments) {
         const long double s = std::sin(x);

@@ -99,7 +99,7 @@ TEST(FormatByPattern, ValuesThatRoundToZero) {
 TEST(FormatByPattern, DecadeBoundaries) {
     const ScopedFormatSettings settings{FormatSettings{}};
     expectPatternRows({
-        {"#,##0.###.00", 0.999995, "0.99999"},   // 18 digits: 0.999994999999999967
+        {"#,##0.###.00", 0.999995, "0.99999"},  // 18 digits: 0.999994999999999967
         {"#,##0.###.00", 0.9999951, "1.00000"},
         {"#,##0.###.00", 1, "1.00000"},
         {"#,##0.###.00", 9.999995, "10.00000"},  // 18 digits: 9.99999500000000019
@@ -218,7 +218,7 @@ TEST(FormatFixed, Rows) {
         {9999999.94, 8, 1, "9999999.9"},
         {9999999.96, 8, 1, "10000000.0"},
         {99999999.4, 8, 1, "99999999.0"},  // eight digits leave no room for decimals: zero fill
-        {99999999.9, 8, 1, "1E+08"},     // the carry makes nine integer digits
+        {99999999.9, 8, 1, "1E+08"},       // the carry makes nine integer digits
         {123456789.0, 8, 1, "1.2345679E+08"},
         {0.999995, 8, 5, "0.99999"},
         {9.999995, 8, 5, "10.00000"},
@@ -359,7 +359,8 @@ std::string oracleAxisLabel(double value, const FormatSettings& s) {
     if (value == 0) return "0" + s.decimalPointChar + "00000";
     const std::string n = leftPadded(scaledInteger(eighteenDigits(value), -5), 6);
     const std::string sign = value < 0 && n != "000000" ? "-" : "";
-    return sign + grouped(n.substr(0, n.size() - 5), s.groupSeparatorChar) + s.decimalPointChar + n.substr(n.size() - 5);
+    return sign + grouped(n.substr(0, n.size() - 5), s.groupSeparatorChar) + s.decimalPointChar +
+           n.substr(n.size() - 5);
 }
 
 // "#.###": up to three decimals, no trailing zeros, no leading zero; ".000" for the values whose
@@ -413,11 +414,13 @@ std::vector<double> sweepValues() {
         const double sign = i % 2 == 0 ? 1.0 : -1.0;
         // Short decimals: the values that sit on or next to a half.
         values.push_back(sign * static_cast<double>(mantissa(random)) / powers[scale(random)]);
-        values.push_back(sign * static_cast<double>(mantissa(random) % 100'000 * 10 + 5) / powers[6 + scale(random) % 3]);
+        values.push_back(sign * static_cast<double>(mantissa(random) % 100'000 * 10 + 5) /
+                         powers[6 + scale(random) % 3]);
         // Any magnitude from 10^-9 to 10^12.
         values.push_back(sign * std::pow(10.0, logMagnitude(random)));
         // Arbitrary significand bits at an exponent between 2^-30 and 2^40.
-        const std::uint64_t exponentBits = static_cast<std::uint64_t>(1023 - 30 + static_cast<int>(bits(random) % 71)) << 52;
+        const std::uint64_t exponentBits = static_cast<std::uint64_t>(1023 - 30 + static_cast<int>(bits(random) % 71))
+                                           << 52;
         double v = 0;
         const std::uint64_t pattern = exponentBits | (bits(random) & ((std::uint64_t{1} << 52) - 1));
         std::memcpy(&v, &pattern, sizeof v);
@@ -441,11 +444,13 @@ TEST(FormattingOracle, ThousandsOfValuesInBothSettings) {
             ADD_FAILURE() << what << " of " << text << ": got \"" << actual << "\", expected \"" << expected << "\"";
         };
         for (const double v : values) {
-            if (std::fabs(v) < 1e15) check("#,##0.###.00", v, formatByPattern("#,##0.###.00", v), oracleAxisLabel(v, s));
+            if (std::fabs(v) < 1e15)
+                check("#,##0.###.00", v, formatByPattern("#,##0.###.00", v), oracleAxisLabel(v, s));
             check("#.###", v, formatByPattern("#.###", v), oracleBottomLabel(v, s));
             for (const int decimals : {1, 5}) {
                 if (const std::optional<std::string> expected = oracleFixed(v, decimals, s)) {
-                    check(decimals == 1 ? "formatFixed(8, 1)" : "formatFixed(8, 5)", v, formatFixed(v, 8, decimals), *expected);
+                    check(decimals == 1 ? "formatFixed(8, 1)" : "formatFixed(8, 5)", v, formatFixed(v, 8, decimals),
+                          *expected);
                 }
             }
         }
@@ -596,8 +601,10 @@ TEST(FormatSettingsFromLocale, AMonthStandingAloneIsNamedInTheNominative) {
         const char* abbreviation;
         const char* name;
     };
-    const Row rows[] = {{"ru_RU.UTF-8", 5, "май", "Май"}, {"ru_RU.UTF-8", 6, "июн", "Июнь"},
-                        {"ru_RU.UTF-8", 3, "мар", "Март"},  {"C", 5, "May", "May"},
+    const Row rows[] = {{"ru_RU.UTF-8", 5, "май", "Май"},
+                        {"ru_RU.UTF-8", 6, "июн", "Июнь"},
+                        {"ru_RU.UTF-8", 3, "мар", "Март"},
+                        {"C", 5, "May", "May"},
                         {"C", 6, "Jun", "June"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.locale) + " " + std::to_string(row.month));
@@ -644,9 +651,8 @@ TEST(DateSeparatorOfFormat, Rows) {
         std::string_view expected;
     };
     const Row rows[] = {
-        {"%d.%m.%Y", "."}, {"%m/%d/%y", "/"}, {"%Y-%m-%d", "-"},  {"%e %b %Y", " "},
-        {"%-d.%-m.%Y", "."}, {"%Ey/%m", "/"},  {"%F", ""},         {"", ""},
-        {"%d\u202F%m", "\u202F"}, {"%Y年%m月", "年"},
+        {"%d.%m.%Y", "."}, {"%m/%d/%y", "/"}, {"%Y-%m-%d", "-"}, {"%e %b %Y", " "},        {"%-d.%-m.%Y", "."},
+        {"%Ey/%m", "/"},   {"%F", ""},        {"", ""},          {"%d\u202F%m", "\u202F"}, {"%Y年%m月", "年"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.format));

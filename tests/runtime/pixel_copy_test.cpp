@@ -11,7 +11,9 @@ namespace pvz {
 namespace {
 
 // 0xAARRGGBB with the alpha byte left 0, as a cached picture may hold it.
-std::uint32_t sourcePixel(int x, int y) { return static_cast<std::uint32_t>((x * 37 + y * 101) & 0xFF) << 16 | 0x3C00u | static_cast<std::uint32_t>(y & 0xFF); }
+std::uint32_t sourcePixel(int x, int y) {
+    return static_cast<std::uint32_t>((x * 37 + y * 101) & 0xFF) << 16 | 0x3C00u | static_cast<std::uint32_t>(y & 0xFF);
+}
 
 TEST(PixelCopy, EveryWidthAndOffsetLandsExactly) {
     Bitmap bitmap;
@@ -32,9 +34,10 @@ TEST(PixelCopy, EveryWidthAndOffsetLandsExactly) {
                     const bool inside = x >= left && x < left + width && y >= 1 && y < 4;
                     const std::uint32_t p = inside ? sourcePixel(x - left, y - 1) : 0xFFFFFFu;
                     // Colour values keep red in the low byte.
-                    const Color expected = inside ? rgbColor(static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF),
-                                                             static_cast<int>(p & 0xFF))
-                                                  : clWhite;
+                    const Color expected = inside
+                                               ? rgbColor(static_cast<int>(p >> 16 & 0xFF),
+                                                          static_cast<int>(p >> 8 & 0xFF), static_cast<int>(p & 0xFF))
+                                               : clWhite;
                     ASSERT_EQ(bitmap.pixel(x, y), expected) << x << ", " << y;
                 }
             }
@@ -51,7 +54,8 @@ TEST(PixelCopy, TheClipCutsTheBlock) {
     canvas.setClipRect({3, 0, 6, 4});
     const std::vector<std::uint32_t> pixels(40, 0x00102030u);
     canvas.drawPixels(0, 0, 10, 4, pixels.data(), 10);
-    for (int x = 0; x < 10; ++x) EXPECT_EQ(bitmap.pixel(x, 2), x >= 3 && x < 6 ? rgbColor(0x10, 0x20, 0x30) : clWhite) << x;
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(bitmap.pixel(x, 2), x >= 3 && x < 6 ? rgbColor(0x10, 0x20, 0x30) : clWhite) << x;
 }
 
 }  // namespace

@@ -77,7 +77,9 @@ TEST(ReaderSyntax, IntegerTokens) {
         {"1.5", false, 0},
         {"1e3", false, 0},
         {"1,5", false, 0},
-        {"\xEF\xBB\xBF" "12", false, 0},
+        {"\xEF\xBB\xBF"
+         "12",
+         false, 0},
         {"$FFFFFFFF", true, -1},
         {"-$10", true, -16},
         {"+$10", true, 16},
@@ -161,7 +163,9 @@ TEST(ReaderSyntax, RealTokens) {
         {"inf", false, 0},
         {"nan", false, 0},
         {"1-", false, 0},
-        {"\xEF\xBB\xBF" "1.0", false, 0},
+        {"\xEF\xBB\xBF"
+         "1.0",
+         false, 0},
     };
     for (const RealCase& c : cases) {
         SCOPED_TRACE(c.token);
@@ -242,7 +246,9 @@ TEST_F(ReaderTest, ReadsAtTheEndGiveZeroWithoutAnError) {
 }
 
 TEST_F(ReaderTest, NothingAfterAnEndMarkIsRead) {
-    openWith("1 2\n3\x1A" "4 5\n6\n");
+    openWith(
+        "1 2\n3\x1A"
+        "4 5\n6\n");
     EXPECT_EQ(readInteger(reader), 1);
     skipLine(reader);
     EXPECT_EQ(readInteger(reader), 3);
@@ -254,13 +260,20 @@ TEST_F(ReaderTest, NothingAfterAnEndMarkIsRead) {
 }
 
 TEST_F(ReaderTest, EndMarkEndsATokenAndCountsNotAsASeparator) {
-    openWith("12\x1A" "34");
+    openWith(
+        "12\x1A"
+        "34");
     EXPECT_EQ(readInteger(reader), 12);
     EXPECT_TRUE(atEndOfFile(reader));
 }
 
 TEST_F(ReaderTest, ControlBytesSeparateAndHighBytesBelongToTokens) {
-    const char bytes[] = "1\0" "2\x01" "3\x1F" "4 5\xA0" "6 7";
+    const char bytes[] =
+        "1\0"
+        "2\x01"
+        "3\x1F"
+        "4 5\xA0"
+        "6 7";
     openWith(std::string(bytes, sizeof bytes - 1));
     EXPECT_EQ(readInteger(reader), 1);
     EXPECT_EQ(readInteger(reader), 2);
@@ -272,7 +285,9 @@ TEST_F(ReaderTest, ControlBytesSeparateAndHighBytesBelongToTokens) {
 }
 
 TEST_F(ReaderTest, ByteOrderMarkMakesTheFirstTokenInvalid) {
-    openWith("\xEF\xBB\xBF" "17 11 1\n");
+    openWith(
+        "\xEF\xBB\xBF"
+        "17 11 1\n");
     readInteger(reader);
     EXPECT_EQ(pendingIoErrorCode(), ioInvalidNumericInput);
     EXPECT_EQ(readInteger(reader), 11);
@@ -281,10 +296,11 @@ TEST_F(ReaderTest, ByteOrderMarkMakesTheFirstTokenInvalid) {
 
 TEST_F(ReaderTest, LongTokensAreSplitAtTheirLimit) {
     // 40 digits: the first 32 are one token (out of range), the last 8 the next one.
-    openWith("1234567890123456789012345678901212345678 "
-             "00000000000000000000000000000012 "
-             "000000000000000000000000000000013 "
-             "0000000000000000000000000000000000000000000000000000000000000001.5");
+    openWith(
+        "1234567890123456789012345678901212345678 "
+        "00000000000000000000000000000012 "
+        "000000000000000000000000000000013 "
+        "0000000000000000000000000000000000000000000000000000000000000001.5");
     readInteger(reader);
     EXPECT_EQ(takePendingCode(), ioInvalidNumericInput);
     EXPECT_EQ(readInteger(reader), 12345678);
@@ -343,9 +359,15 @@ TEST_F(ReaderTest, PendingCodeIsOverwrittenKeptBySuccessAndClearedByRaising) {
 
 TEST(ReaderErrors, MessagesByCode) {
     const std::pair<std::int32_t, const char*> rows[] = {
-        {2, "File not found"},         {3, "Invalid filename"}, {4, "Too many open files"},
-        {5, "File access denied"},     {100, "Read beyond end of file"}, {101, "Disk full"},
-        {106, "Invalid numeric input"}, {32, "I/O error 32"},    {103, "I/O error 103"},
+        {2, "File not found"},
+        {3, "Invalid filename"},
+        {4, "Too many open files"},
+        {5, "File access denied"},
+        {100, "Read beyond end of file"},
+        {101, "Disk full"},
+        {106, "Invalid numeric input"},
+        {32, "I/O error 32"},
+        {103, "I/O error 103"},
         {-7, "I/O error -7"},
     };
     for (const auto& [code, message] : rows) {
@@ -356,7 +378,7 @@ TEST(ReaderErrors, MessagesByCode) {
 
 TEST(ReaderErrors, PlatformErrorsMapOntoCodes) {
     const std::pair<int, std::int32_t> rows[] = {
-        {ENOENT, 2}, {ENAMETOOLONG, 3}, {ENOTDIR, 3}, {ELOOP, 3},   {EMFILE, 4},  {ENFILE, 4},
+        {ENOENT, 2}, {ENAMETOOLONG, 3}, {ENOTDIR, 3}, {ELOOP, 3},     {EMFILE, 4},      {ENFILE, 4},
         {EACCES, 5}, {EPERM, 5},        {EIO, 30},    {EBUSY, EBUSY}, {ENOSPC, ENOSPC},
     };
     for (const auto& [error, code] : rows) {

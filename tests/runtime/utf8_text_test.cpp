@@ -14,7 +14,9 @@ TEST(Utf8Text, CountsAndPrefixesWholeCharacters) {
     EXPECT_EQ(utf8Prefix("Путь/x", 3), "Пут");
     EXPECT_EQ(utf8Prefix("ab", 5), "ab");
     EXPECT_EQ(utf8Prefix("ab", 0), "");
-    EXPECT_EQ(utf8CharacterCount("\x80\x80" "a"), 1u);
+    EXPECT_EQ(utf8CharacterCount("\x80\x80"
+                                 "a"),
+              1u);
 }
 
 TEST(Utf8Text, FirstCharacterTakesOnlyWellFormedCharacters) {
@@ -55,8 +57,12 @@ TEST(Utf8Text, TruncateKeepsWholeSequences) {
         {"abc", 9, "abc"},
         {"Путь", 2, "Пу"},
         {"\xF0\x9F\x98\x80!", 1, "\xF0\x9F\x98\x80"},
-        {"\x80\x80\x80", 1, "\x80"},          // lone continuation bytes count one each
-        {"\xC3" "ab", 1, "\xC3" "a"},           // a lead byte takes its sequence, well-formed or not
+        {"\x80\x80\x80", 1, "\x80"},  // lone continuation bytes count one each
+        {"\xC3"
+         "ab",
+         1,
+         "\xC3"
+         "a"},  // a lead byte takes its sequence, well-formed or not
         {"\xFF\xFF\xFF", 2, "\xFF\xFF"},
         {"", 0, ""},
     };

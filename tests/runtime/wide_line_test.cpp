@@ -39,10 +39,11 @@ TEST(CanvasWideLine, StampsCoverThePaintersPixelsAtEveryVectorAndPlace) {
                 for (int dy = -14; dy <= 14; dy += 3) {
                     const Point end{start.x + dx, start.y + dy};
                     for (const Rect* c : {static_cast<const Rect*>(nullptr), &clip}) {
-                        SCOPED_TRACE(::testing::Message() << "width " << width << " from " << start.x << ","
-                                                          << start.y << " by " << dx << "," << dy
-                                                          << (c != nullptr ? " clipped" : ""));
-                        ASSERT_EQ(drawLine(PenMode::Copy, width, start, end, c), drawLine(PenMode::Not, width, start, end, c));
+                        SCOPED_TRACE(::testing::Message()
+                                     << "width " << width << " from " << start.x << "," << start.y << " by " << dx
+                                     << "," << dy << (c != nullptr ? " clipped" : ""));
+                        ASSERT_EQ(drawLine(PenMode::Copy, width, start, end, c),
+                                  drawLine(PenMode::Not, width, start, end, c));
                     }
                 }
             }

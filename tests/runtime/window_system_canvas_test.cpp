@@ -49,12 +49,21 @@ struct LineCase {
 };
 
 const LineCase kLines[] = {
-    {"right", {5, 10}, {40, 10}},    {"left", {40, 12}, {5, 12}},      {"down", {20, 3}, {20, 50}},
-    {"up", {22, 50}, {22, 3}},       {"diagonal", {3, 3}, {40, 40}},   {"shallow", {2, 30}, {60, 41}},
-    {"steep", {50, 2}, {43, 60}},    {"back-up", {60, 60}, {10, 47}},  {"one pixel", {30, 30}, {31, 30}},
-    {"diagonal up left", {40, 40}, {3, 3}},    {"diagonal down left", {50, 5}, {10, 45}},
-    {"diagonal up right", {10, 45}, {50, 5}},  {"shallow back", {60, 41}, {2, 30}},
-    {"steep back", {43, 60}, {50, 2}},         {"two to one", {5, 5}, {45, 25}},
+    {"right", {5, 10}, {40, 10}},
+    {"left", {40, 12}, {5, 12}},
+    {"down", {20, 3}, {20, 50}},
+    {"up", {22, 50}, {22, 3}},
+    {"diagonal", {3, 3}, {40, 40}},
+    {"shallow", {2, 30}, {60, 41}},
+    {"steep", {50, 2}, {43, 60}},
+    {"back-up", {60, 60}, {10, 47}},
+    {"one pixel", {30, 30}, {31, 30}},
+    {"diagonal up left", {40, 40}, {3, 3}},
+    {"diagonal down left", {50, 5}, {10, 45}},
+    {"diagonal up right", {10, 45}, {50, 5}},
+    {"shallow back", {60, 41}, {2, 30}},
+    {"steep back", {43, 60}, {50, 2}},
+    {"two to one", {5, 5}, {45, 25}},
     {"one to three", {5, 5}, {20, 50}},
 };
 
@@ -128,16 +137,22 @@ TEST(CanvasLineTo, RowsAndColumnsStopAtTheClipAndThePictureEdge) {
         c.lineTo(line.to.x, line.to.y);
         // Stepped pixel by pixel from the start up to the end, which is left out.
         std::vector<bool> expected(kSize * kSize, false);
-        const Point step{line.to.x > line.from.x ? 1 : line.to.x < line.from.x ? -1 : 0,
-                         line.to.y > line.from.y ? 1 : line.to.y < line.from.y ? -1 : 0};
+        const Point step{line.to.x > line.from.x   ? 1
+                         : line.to.x < line.from.x ? -1
+                                                   : 0,
+                         line.to.y > line.from.y   ? 1
+                         : line.to.y < line.from.y ? -1
+                                                   : 0};
         for (Point p = line.from; !(p == line.to); p = {p.x + step.x, p.y + step.y}) {
             const bool inPicture = p.x >= 0 && p.y >= 0 && p.x < kSize && p.y < kSize;
-            const bool inClip = !line.clipped || (clip.left <= p.x && p.x < clip.right && clip.top <= p.y && p.y < clip.bottom);
+            const bool inClip =
+                !line.clipped || (clip.left <= p.x && p.x < clip.right && clip.top <= p.y && p.y < clip.bottom);
             if (inPicture && inClip) expected[static_cast<std::size_t>(p.y * kSize + p.x)] = true;
         }
         for (int y = 0; y < kSize; ++y)
             for (int x = 0; x < kSize; ++x)
-                ASSERT_EQ(bitmap.pixel(x, y) == clRed, expected[static_cast<std::size_t>(y * kSize + x)]) << x << "," << y;
+                ASSERT_EQ(bitmap.pixel(x, y) == clRed, expected[static_cast<std::size_t>(y * kSize + x)])
+                    << x << "," << y;
     }
 }
 
@@ -254,8 +269,10 @@ TEST(CanvasClip, DrawingLeavesEveryPixelOutsideTheClipRectangle) {
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             const std::size_t i = static_cast<std::size_t>(y * kSize + x);
-            if (clip.left <= x && x < clip.right && clip.top <= y && y < clip.bottom) changedInside += after[i] != before[i];
-            else ASSERT_EQ(after[i], before[i]) << x << "," << y;
+            if (clip.left <= x && x < clip.right && clip.top <= y && y < clip.bottom)
+                changedInside += after[i] != before[i];
+            else
+                ASSERT_EQ(after[i], before[i]) << x << "," << y;
         }
     EXPECT_EQ(changedInside, clip.width() * clip.height());
     c.removeClip();
@@ -416,8 +433,8 @@ TEST(CanvasFrame3D, EdgesInTheirColoursAndTheRectangleShrinks) {
     EXPECT_EQ(r, (Rect{3, 3, 9, 7}));
     EXPECT_EQ(bitmap.pixel(1, 1), clRed);
     EXPECT_EQ(bitmap.pixel(9, 1), clRed);
-    EXPECT_EQ(bitmap.pixel(10, 1), clBlue);   // top-right corner belongs to the bottom-right colour
-    EXPECT_EQ(bitmap.pixel(1, 8), clBlue);    // and so does the bottom-left one
+    EXPECT_EQ(bitmap.pixel(10, 1), clBlue);  // top-right corner belongs to the bottom-right colour
+    EXPECT_EQ(bitmap.pixel(1, 8), clBlue);   // and so does the bottom-left one
     EXPECT_EQ(bitmap.pixel(1, 7), clRed);
     EXPECT_EQ(bitmap.pixel(2, 2), clRed);
     EXPECT_EQ(bitmap.pixel(9, 7), clBlue);

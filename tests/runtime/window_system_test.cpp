@@ -408,7 +408,7 @@ TEST(ErrorDisplayText, AppendsAFullStopAfterCharactersAboveIt) {
         {"Ends with a stop.", "Ends with a stop."},
         {"Путь к файлам данных указан неверно!", "Путь к файлам данных указан неверно!"},
         {"File not found: a/", "File not found: a/."},  // '/' is the character right above '.'
-        {"Code -", "Code -"},                          // '-' is right below it
+        {"Code -", "Code -"},                           // '-' is right below it
         {"code 106", "code 106."},
         {"x)", "x)"},
         {"Ошибка", "Ошибка."},

@@ -33,14 +33,18 @@ std::string readFile(const std::string& path) {
 // Field order of each slot's records: I integer, R real.
 std::string_view fieldsOf(int slot) {
     switch (slot) {
-    case 4: return "IIIRRRR";
-    case 6:
-    case 9:
-    case 11: return "IIIIRRR";
-    case 7:
-    case 8:
-    case 10: return "RRRR";
-    default: return "IIIRRR";
+        case 4:
+            return "IIIRRRR";
+        case 6:
+        case 9:
+        case 11:
+            return "IIIIRRR";
+        case 7:
+        case 8:
+        case 10:
+            return "RRRR";
+        default:
+            return "IIIRRR";
     }
 }
 
@@ -54,8 +58,8 @@ bool isInteger(std::string_view token) {
 // A plain decimal with digits on both sides of the point.
 bool isPlainReal(std::string_view token) {
     const auto point = token.find('.');
-    return point != std::string_view::npos && isInteger(token.substr(0, point)) &&
-           isInteger(token.substr(point + 1)) && token[point + 1] != '-';
+    return point != std::string_view::npos && isInteger(token.substr(0, point)) && isInteger(token.substr(point + 1)) &&
+           token[point + 1] != '-';
 }
 
 // The fields of one line, in file order.
@@ -200,12 +204,11 @@ TEST(SampleData, StoredRowCountsForMidFebruary2017AtNoon) {
     const struct {
         int slot, records, stored;
     } expected[] = {
-        {1, 889, 870},   // to today + 120
-        {2, 856, 840},   // to today + 90
-        {3, 853, 840},
-        {6, 762, 749},   // to 57797.5
-        {8, 761, 750},   // to 57798.5
-        {11, 764, 749},  // to yesterday
+        {1, 889, 870},                  // to today + 120
+        {2, 856, 840},                  // to today + 90
+        {3, 853, 840},  {6, 762, 749},  // to 57797.5
+        {8, 761, 750},                  // to 57798.5
+        {11, 764, 749},                 // to yesterday
     };
     const WrittenSample sample(optionsFor(2017, 2, 15));
     EXPECT_EQ(sample.calendar.baseMjd, 57048.5);
@@ -340,7 +343,8 @@ TEST(SampleData, SourcesDifferInSamplingAndNoise) {
         return gaps;
     };
     for (int slot : {1, 2, 3, 6, 8, 11}) EXPECT_EQ(gapsOf(slot).size(), 1u) << "daily " << slot;
-    for (int slot : {5, 9, 10}) EXPECT_EQ(gapsOf(slot), (std::map<int, int>{{48, sample.report(slot).acceptedCount - 1}}));
+    for (int slot : {5, 9, 10})
+        EXPECT_EQ(gapsOf(slot), (std::map<int, int>{{48, sample.report(slot).acceptedCount - 1}}));
     for (int slot : {4, 7}) {
         SCOPED_TRACE(testing::Message() << "VLBI slot " << slot);
         const std::vector<Row>& rows = sample.rows.at(slot);
@@ -377,9 +381,9 @@ TEST(SampleData, SlotTenHasNoUtAndSlotFourItsYearAndMjd) {
     for (const Row& row : sample.rows.at(10)) ASSERT_EQ(row.ut1, missingValue);
     for (const Line& line : sample.lines.at(4)) {
         ASSERT_GE(line[0], 2014.0) << "four-digit year";
-        EXPECT_EQ(std::floor(line[3]), mjdOf(encodeDayNumber(static_cast<std::uint16_t>(line[0]),
-                                                             static_cast<std::uint16_t>(line[1]),
-                                                             static_cast<std::uint16_t>(line[2]))));
+        EXPECT_EQ(std::floor(line[3]),
+                  mjdOf(encodeDayNumber(static_cast<std::uint16_t>(line[0]), static_cast<std::uint16_t>(line[1]),
+                                        static_cast<std::uint16_t>(line[2]))));
     }
     EXPECT_EQ(sample.texts.at(4).substr(0, 5), "2015 ");
 }
@@ -420,9 +424,9 @@ TEST(SampleData, TodayArgumentIsAnIsoDateInTheTwoDigitYearRange) {
         const char* text;
         bool valid;
     } cases[] = {
-        {"2017-02-15", true},  {"1982-03-11", true},   {"2079-04-15", true}, {"2016-02-29", true},
+        {"2017-02-15", true},  {"1982-03-11", true},   {"2079-04-15", true},  {"2016-02-29", true},
         {"1982-03-10", false}, {"2079-04-16", false},  {"2017-02-29", false}, {"2017-13-01", false},
-        {"2017-2-15", false},  {"2017-02-15x", false}, {"20170215", false},  {"", false},
+        {"2017-2-15", false},  {"2017-02-15x", false}, {"20170215", false},   {"", false},
         {"2017/02/15", false}, {"+017-02-15", false},
     };
     for (const auto& row : cases) {

@@ -6,8 +6,8 @@
 #include <limits>
 #include <random>
 
-#include "tools/lib/json_writer.h"
 #include "runtime/calendar.h"
+#include "tools/lib/json_writer.h"
 
 namespace pvz {
 namespace {
@@ -22,23 +22,40 @@ TEST(SnapshotActions, EveryActionWordParses) {
         int b;
     };
     const Case cases[] = {
-        {"start", K::Start, 0, 0},           {"param=UT1", K::Parameter, 0, 0},
-        {"param=UT1R", K::Parameter, 1, 0},  {"param=Xp", K::Parameter, 2, 0},
-        {"param=Yp", K::Parameter, 3, 0},    {"interval=month", K::Interval, 0, 0},
-        {"interval=year", K::Interval, 1, 0}, {"trend=no", K::Trend, 0, 0},
-        {"trend=yes", K::Trend, 1, 0},       {"grid=6", K::Grid, 6, 0},
-        {"scale=4", K::Scale, 4, 0},         {"choose=on", K::Choose, 1, 0},
-        {"choose=off", K::Choose, 0, 0},     {"series=11:off", K::Series, 11, 0},
-        {"series=1:on", K::Series, 1, 1},    {"visor=on", K::Visor, 1, 0},
-        {"back", K::Back, 0, 0},             {"forward", K::Forward, 0, 0},
-        {"hold-back=104", K::HoldBack, 104, 0}, {"hold-forward=5", K::HoldForward, 5, 0},
-        {"up=3", K::Up, 3, 0},               {"down=2", K::Down, 2, 0},
-        {"stretch=100", K::Stretch, 100, 0}, {"compress=1", K::Compress, 1, 0},
-        {"undo", K::Undo, 0, 0},             {"mouse=-5,300", K::Mouse, -5, 300},
-        {"resize=1024x700", K::Resize, 1024, 700}, {"grid-text=16", K::GridText, 0, 0},
-        {"grid-text=", K::GridText, 0, 0},   {"wait=500", K::Wait, 500, 0},
-        {"key=Ctrl+Left", K::Key, 0, 0},     {"key-down=Ctrl++", K::KeyDown, 0, 0},
-        {"key-up=Ctrl+=", K::KeyUp, 0, 0},   {"key=Space", K::Key, 0, 0},
+        {"start", K::Start, 0, 0},
+        {"param=UT1", K::Parameter, 0, 0},
+        {"param=UT1R", K::Parameter, 1, 0},
+        {"param=Xp", K::Parameter, 2, 0},
+        {"param=Yp", K::Parameter, 3, 0},
+        {"interval=month", K::Interval, 0, 0},
+        {"interval=year", K::Interval, 1, 0},
+        {"trend=no", K::Trend, 0, 0},
+        {"trend=yes", K::Trend, 1, 0},
+        {"grid=6", K::Grid, 6, 0},
+        {"scale=4", K::Scale, 4, 0},
+        {"choose=on", K::Choose, 1, 0},
+        {"choose=off", K::Choose, 0, 0},
+        {"series=11:off", K::Series, 11, 0},
+        {"series=1:on", K::Series, 1, 1},
+        {"visor=on", K::Visor, 1, 0},
+        {"back", K::Back, 0, 0},
+        {"forward", K::Forward, 0, 0},
+        {"hold-back=104", K::HoldBack, 104, 0},
+        {"hold-forward=5", K::HoldForward, 5, 0},
+        {"up=3", K::Up, 3, 0},
+        {"down=2", K::Down, 2, 0},
+        {"stretch=100", K::Stretch, 100, 0},
+        {"compress=1", K::Compress, 1, 0},
+        {"undo", K::Undo, 0, 0},
+        {"mouse=-5,300", K::Mouse, -5, 300},
+        {"resize=1024x700", K::Resize, 1024, 700},
+        {"grid-text=16", K::GridText, 0, 0},
+        {"grid-text=", K::GridText, 0, 0},
+        {"wait=500", K::Wait, 500, 0},
+        {"key=Ctrl+Left", K::Key, 0, 0},
+        {"key-down=Ctrl++", K::KeyDown, 0, 0},
+        {"key-up=Ctrl+=", K::KeyUp, 0, 0},
+        {"key=Space", K::Key, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -54,21 +71,44 @@ TEST(SnapshotActions, EveryActionWordParses) {
 }
 
 TEST(SnapshotActions, MalformedWordsAreRefused) {
-    for (const char* text : {"", "stop", "start=1", "param=ut1", "param=", "interval=week", "grid=", "grid=x",
-                             "series=12:on", "series=0:on", "series=3", "series=3:maybe", "hold-back=-1",
-                             "hold-back", "up=2.5", "mouse=1", "mouse=1;2", "resize=0x10", "resize=100",
-                             "back=2", "visor=yes", "grid-text", "wait=-1", "wait", "key", "key=",
-                             "key=Ctrl+Nokey", "key=Ctrl+Left,Ctrl+Right", "key-down"}) {
+    for (const char* text : {"",
+                             "stop",
+                             "start=1",
+                             "param=ut1",
+                             "param=",
+                             "interval=week",
+                             "grid=",
+                             "grid=x",
+                             "series=12:on",
+                             "series=0:on",
+                             "series=3",
+                             "series=3:maybe",
+                             "hold-back=-1",
+                             "hold-back",
+                             "up=2.5",
+                             "mouse=1",
+                             "mouse=1;2",
+                             "resize=0x10",
+                             "resize=100",
+                             "back=2",
+                             "visor=yes",
+                             "grid-text",
+                             "wait=-1",
+                             "wait",
+                             "key",
+                             "key=",
+                             "key=Ctrl+Nokey",
+                             "key=Ctrl+Left,Ctrl+Right",
+                             "key-down"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(parseSnapshotAction(text));
     }
 }
 
 TEST(SnapshotArguments, OptionsAndActionsInOrder) {
-    const auto parsed = parseSnapshotArguments({"--data", "/tmp/d", "--now", "2017-02-15 12:00:00", "--size",
-                                                "1024x700", "--screen-width", "800", "--scale", "1.25", "--choose-dir", "/x",
-                                                "--png", "a.png", "--json", "a.json", "--dump-store", "start",
-                                                "back"});
+    const auto parsed = parseSnapshotArguments(
+        {"--data", "/tmp/d", "--now", "2017-02-15 12:00:00", "--size", "1024x700", "--screen-width", "800", "--scale",
+         "1.25", "--choose-dir", "/x", "--png", "a.png", "--json", "a.json", "--dump-store", "start", "back"});
     ASSERT_TRUE(std::holds_alternative<SnapshotOptions>(parsed)) << std::get<std::string>(parsed);
     const auto& o = std::get<SnapshotOptions>(parsed);
     EXPECT_EQ(o.dataDirectory, "/tmp/d");

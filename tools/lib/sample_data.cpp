@@ -36,7 +36,7 @@ struct SourceProfile {
     int firstDay;
     int lastObservedDay;  // later days up to lastDay are predictions: smooth, without noise
     int lastDay;
-    double dayFraction;  // epoch within the day; the loader adds slot 6's half day itself
+    double dayFraction;           // epoch within the day; the loader adds slot 6's half day itself
     std::array<int, 2> weekdays;  // sessions of a twice-weekly source, Monday = 0
     double utSigma;
     double poleSigma;
@@ -53,37 +53,180 @@ constexpr double kMas = 1e-3;
 
 constexpr std::array<SourceProfile, kSampleSlotCount> kProfiles = {{
     // 1: the reference solution, with a four-month forecast.
-    {Layout::date, Cadence::daily, -768, -1, 120, 0.0, {0, 0}, 0.02 * kMs, 0.05 * kMas,
-     0.0, 0.0, 0.0, TimeScale::utc, true, {0, 0, 0}},
+    {Layout::date,
+     Cadence::daily,
+     -768,
+     -1,
+     120,
+     0.0,
+     {0, 0},
+     0.02 * kMs,
+     0.05 * kMas,
+     0.0,
+     0.0,
+     0.0,
+     TimeScale::utc,
+     true,
+     {0, 0, 0}},
     // 2, 3: the combined series, with predictions about three months ahead.
-    {Layout::date, Cadence::daily, -765, -2, 90, 0.0, {0, 0}, 0.03 * kMs, 0.06 * kMas,
-     0.01 * kMs, 0.03 * kMas, -0.02 * kMas, TimeScale::utc, true, {0, 0, 0}},
-    {Layout::date, Cadence::daily, -762, -2, 90, 0.0, {0, 0}, 0.04 * kMs, 0.08 * kMas,
-     -0.02 * kMs, -0.05 * kMas, 0.04 * kMas, TimeScale::utc, false, {0, 0, 0}},
+    {Layout::date,
+     Cadence::daily,
+     -765,
+     -2,
+     90,
+     0.0,
+     {0, 0},
+     0.03 * kMs,
+     0.06 * kMas,
+     0.01 * kMs,
+     0.03 * kMas,
+     -0.02 * kMas,
+     TimeScale::utc,
+     true,
+     {0, 0, 0}},
+    {Layout::date,
+     Cadence::daily,
+     -762,
+     -2,
+     90,
+     0.0,
+     {0, 0},
+     0.04 * kMs,
+     0.08 * kMas,
+     -0.02 * kMs,
+     -0.05 * kMas,
+     0.04 * kMas,
+     TimeScale::utc,
+     false,
+     {0, 0, 0}},
     // 4: VLBI sessions on Mondays and Thursdays.
-    {Layout::yearDateMjd, Cadence::twiceWeekly, -775, -6, -6, 0.25, {0, 3}, 0.10 * kMs, 0.25 * kMas,
-     0.05 * kMs, 0.20 * kMas, -0.15 * kMas, TimeScale::utc, true, {0, 0, 0}},
+    {Layout::yearDateMjd,
+     Cadence::twiceWeekly,
+     -775,
+     -6,
+     -6,
+     0.25,
+     {0, 3},
+     0.10 * kMs,
+     0.25 * kMas,
+     0.05 * kMs,
+     0.20 * kMas,
+     -0.15 * kMas,
+     TimeScale::utc,
+     true,
+     {0, 0, 0}},
     // 5: laser ranging, three-day arcs.
-    {Layout::date, Cadence::everyThirdDay, -770, -3, -3, 0.0, {0, 0}, 0.40 * kMs, 0.35 * kMas,
-     -0.10 * kMs, -0.30 * kMas, 0.25 * kMas, TimeScale::utc, false, {0, 0, 0}},
+    {Layout::date,
+     Cadence::everyThirdDay,
+     -770,
+     -3,
+     -3,
+     0.0,
+     {0, 0},
+     0.40 * kMs,
+     0.35 * kMas,
+     -0.10 * kMs,
+     -0.30 * kMas,
+     0.25 * kMas,
+     TimeScale::utc,
+     false,
+     {0, 0, 0}},
     // 6: GPS, epochs at noon.
-    {Layout::dateWithInteger, Cadence::daily, -763, -2, -2, 0.5, {0, 0}, 0.25 * kMs, 0.20 * kMas,
-     0.08 * kMs, 0.10 * kMas, 0.10 * kMas, TimeScale::utc, false, {0, 0, 0}},
+    {Layout::dateWithInteger,
+     Cadence::daily,
+     -763,
+     -2,
+     -2,
+     0.5,
+     {0, 0},
+     0.25 * kMs,
+     0.20 * kMas,
+     0.08 * kMs,
+     0.10 * kMas,
+     0.10 * kMas,
+     TimeScale::utc,
+     false,
+     {0, 0, 0}},
     // 7: VLBI sessions on Tuesdays and Fridays, UT1 - TAI.
-    {Layout::mjd, Cadence::twiceWeekly, -772, -5, -5, 0.3125, {1, 4}, 0.12 * kMs, 0.30 * kMas,
-     -0.04 * kMs, -0.10 * kMas, 0.20 * kMas, TimeScale::tai, false, {0, 0, 0}},
+    {Layout::mjd,
+     Cadence::twiceWeekly,
+     -772,
+     -5,
+     -5,
+     0.3125,
+     {1, 4},
+     0.12 * kMs,
+     0.30 * kMas,
+     -0.04 * kMs,
+     -0.10 * kMas,
+     0.20 * kMas,
+     TimeScale::tai,
+     false,
+     {0, 0, 0}},
     // 8: GPS, epochs at noon, a few days without a pole solution.
-    {Layout::mjd, Cadence::daily, -761, -1, -1, 0.5, {0, 0}, 0.30 * kMs, 0.25 * kMas,
-     0.12 * kMs, 0.15 * kMas, -0.20 * kMas, TimeScale::utc, false, {-600, -300, -20}},
+    {Layout::mjd,
+     Cadence::daily,
+     -761,
+     -1,
+     -1,
+     0.5,
+     {0, 0},
+     0.30 * kMs,
+     0.25 * kMas,
+     0.12 * kMs,
+     0.15 * kMas,
+     -0.20 * kMas,
+     TimeScale::utc,
+     false,
+     {-600, -300, -20}},
     // 9: laser ranging.
-    {Layout::dateWithInteger, Cadence::everyThirdDay, -769, -4, -4, 0.0, {0, 0}, 0.45 * kMs, 0.45 * kMas,
-     -0.15 * kMs, 0.35 * kMas, 0.30 * kMas, TimeScale::utc, false, {0, 0, 0}},
+    {Layout::dateWithInteger,
+     Cadence::everyThirdDay,
+     -769,
+     -4,
+     -4,
+     0.0,
+     {0, 0},
+     0.45 * kMs,
+     0.45 * kMas,
+     -0.15 * kMs,
+     0.35 * kMas,
+     0.30 * kMas,
+     TimeScale::utc,
+     false,
+     {0, 0, 0}},
     // 10: laser ranging, pole only.
-    {Layout::mjdWithoutUt, Cadence::everyThirdDay, -767, -2, -2, 0.0, {0, 0}, 0.0, 0.50 * kMas,
-     0.0, -0.40 * kMas, -0.25 * kMas, TimeScale::utc, false, {0, 0, 0}},
+    {Layout::mjdWithoutUt,
+     Cadence::everyThirdDay,
+     -767,
+     -2,
+     -2,
+     0.0,
+     {0, 0},
+     0.0,
+     0.50 * kMas,
+     0.0,
+     -0.40 * kMas,
+     -0.25 * kMas,
+     TimeScale::utc,
+     false,
+     {0, 0, 0}},
     // 11: GPS.
-    {Layout::dateWithInteger, Cadence::daily, -764, -1, -1, 0.0, {0, 0}, 0.30 * kMs, 0.30 * kMas,
-     -0.06 * kMs, 0.25 * kMas, 0.05 * kMas, TimeScale::utc, true, {-450, -10, 0}},
+    {Layout::dateWithInteger,
+     Cadence::daily,
+     -764,
+     -1,
+     -1,
+     0.0,
+     {0, 0},
+     0.30 * kMs,
+     0.30 * kMas,
+     -0.06 * kMs,
+     0.25 * kMas,
+     0.05 * kMas,
+     TimeScale::utc,
+     true,
+     {-450, -10, 0}},
 }};
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
@@ -127,10 +270,12 @@ double taiMinusUtc(double mjd, double leapMjd) {
 
 // The pole on its annual and Chandler circles around the mean pole.
 double modelXp(double mjd) {
-    return 0.18 + 0.08 * std::cos(kTwoPi * (mjd - 51574.0) / 365.25) + 0.14 * std::cos(kTwoPi * (mjd - 51200.0) / 433.0);
+    return 0.18 + 0.08 * std::cos(kTwoPi * (mjd - 51574.0) / 365.25) +
+           0.14 * std::cos(kTwoPi * (mjd - 51200.0) / 433.0);
 }
 double modelYp(double mjd) {
-    return 0.38 + 0.08 * std::sin(kTwoPi * (mjd - 51574.0) / 365.25) + 0.14 * std::sin(kTwoPi * (mjd - 51200.0) / 433.0);
+    return 0.38 + 0.08 * std::sin(kTwoPi * (mjd - 51574.0) / 365.25) +
+           0.14 * std::sin(kTwoPi * (mjd - 51200.0) / 433.0);
 }
 
 int weekdayOf(std::int64_t mjd) {
@@ -139,12 +284,14 @@ int weekdayOf(std::int64_t mjd) {
 
 bool observesOn(const SourceProfile& profile, std::int64_t day, std::int64_t firstDay) {
     switch (profile.cadence) {
-    case Cadence::daily: return true;
-    case Cadence::twiceWeekly: {
-        const int weekday = weekdayOf(day);
-        return weekday == profile.weekdays[0] || weekday == profile.weekdays[1];
-    }
-    case Cadence::everyThirdDay: return (day - firstDay) % 3 == 0;
+        case Cadence::daily:
+            return true;
+        case Cadence::twiceWeekly: {
+            const int weekday = weekdayOf(day);
+            return weekday == profile.weekdays[0] || weekday == profile.weekdays[1];
+        }
+        case Cadence::everyThirdDay:
+            return (day - firstDay) % 3 == 0;
     }
     return false;
 }
@@ -293,31 +440,31 @@ std::string sampleFileText(int slot, const std::vector<SampleRecord>& records) {
     text.reserve(records.size() * 56);
     for (const SampleRecord& record : records) {
         switch (profile.layout) {
-        case Layout::date:
-            appendDate(text, record.date, profile, 2);
-            appendPoleAndUt(text, record, profile.scale);
-            break;
-        case Layout::dateWithInteger:
-            appendDate(text, record.date, profile, 2);
-            text += ' ';
-            appendInteger(text, record.extra, 3, Padding::blanks);
-            appendPoleAndUt(text, record, profile.scale);
-            break;
-        case Layout::yearDateMjd:
-            appendDate(text, record.date, profile, 4);
-            appendFixed(text, record.mjd, 4, 11);
-            appendPoleAndUt(text, record, profile.scale);
-            break;
-        case Layout::mjd:
-            appendFixed(text, record.mjd, 4, 10);
-            appendPoleAndUt(text, record, profile.scale);
-            break;
-        case Layout::mjdWithoutUt:
-            appendFixed(text, record.mjd, 4, 10);
-            appendFixed(text, record.xp, 6, 10);
-            appendFixed(text, record.unused, 6, 10);
-            appendFixed(text, record.yp, 6, 10);
-            break;
+            case Layout::date:
+                appendDate(text, record.date, profile, 2);
+                appendPoleAndUt(text, record, profile.scale);
+                break;
+            case Layout::dateWithInteger:
+                appendDate(text, record.date, profile, 2);
+                text += ' ';
+                appendInteger(text, record.extra, 3, Padding::blanks);
+                appendPoleAndUt(text, record, profile.scale);
+                break;
+            case Layout::yearDateMjd:
+                appendDate(text, record.date, profile, 4);
+                appendFixed(text, record.mjd, 4, 11);
+                appendPoleAndUt(text, record, profile.scale);
+                break;
+            case Layout::mjd:
+                appendFixed(text, record.mjd, 4, 10);
+                appendPoleAndUt(text, record, profile.scale);
+                break;
+            case Layout::mjdWithoutUt:
+                appendFixed(text, record.mjd, 4, 10);
+                appendFixed(text, record.xp, 6, 10);
+                appendFixed(text, record.unused, 6, 10);
+                appendFixed(text, record.yp, 6, 10);
+                break;
         }
         text += '\n';
     }
@@ -352,8 +499,8 @@ std::vector<SampleFileReport> writeSampleData(const std::string& directory, cons
         file.write(text.data(), static_cast<std::streamsize>(text.size()));
         file.close();
         if (!file) throw Exception("Cannot write " + path.string());
-        reports.push_back({slot, fileName, static_cast<int>(records.size()),
-                           acceptedRecordCount(records, calendar.baseMjd)});
+        reports.push_back(
+            {slot, fileName, static_cast<int>(records.size()), acceptedRecordCount(records, calendar.baseMjd)});
     }
     return reports;
 }
@@ -366,7 +513,8 @@ std::optional<double> sampleDayFromIsoDate(std::string_view text) {
     // a year that two digits can name.
     constexpr double kDaysBefore = 800.0;
     constexpr double kDaysAfter = 260.0;
-    if (dayNumber - kDaysBefore < encodeDayNumber(1980, 1, 1) || dayNumber + kDaysAfter > encodeDayNumber(2079, 12, 31)) {
+    if (dayNumber - kDaysBefore < encodeDayNumber(1980, 1, 1) ||
+        dayNumber + kDaysAfter > encodeDayNumber(2079, 12, 31)) {
         return std::nullopt;
     }
     return dayNumber;

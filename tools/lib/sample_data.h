@@ -19,8 +19,8 @@ inline constexpr std::uint64_t kDefaultSampleSeed = 20170215;
 inline constexpr int kSampleSlotCount = 11;  // slots 1 to 11 have files
 
 enum class SampleSampling {
-    likeServices,              // each source's own cadence, latency and predictions
-    oneAcceptedRecordPerDay,   // 999 records per file, one for every accepted day offset
+    likeServices,             // each source's own cadence, latency and predictions
+    oneAcceptedRecordPerDay,  // 999 records per file, one for every accepted day offset
 };
 
 struct SampleDataOptions {

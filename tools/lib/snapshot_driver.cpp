@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tools/lib/json_writer.h"
 #include "data/series_building.h"
 #include "runtime/calendar.h"
 #include "runtime/errors.h"
 #include "runtime/window_system_input.h"
+#include "tools/lib/json_writer.h"
 
 namespace pvz {
 namespace {
@@ -65,7 +65,9 @@ SnapshotDriver::SnapshotDriver(const SnapshotOptions& options) : options_(option
         return Clock::time_point{} + time_;
     };
     formOptions.cycleServices.waitUntil = [this](Clock::time_point deadline) { pumpUntil(deadline); };
-    formOptions.cycleServices.showError = [](const std::exception& e) { Application::instance().reportError(e.what()); };
+    formOptions.cycleServices.showError = [](const std::exception& e) {
+        Application::instance().reportError(e.what());
+    };
     // The cycle returns at the end of the pass that reaches the goal of runUntil; entered by the
     // Start handler, outside runUntil, it returns after its first pass.
     formOptions.cycleServices.stopRequested = [this] {
@@ -160,9 +162,7 @@ void SnapshotDriver::tickUntilIdle() {
 }
 
 void SnapshotDriver::settle() {
-    const auto settled = [this] {
-        return !form_->Chart->isDirty() && !(cycleLive() && form_->state.redrawRequested);
-    };
+    const auto settled = [this] { return !form_->Chart->isDirty() && !(cycleLive() && form_->state.redrawRequested); };
     runUntil(settled, kSettlePasses);
 }
 
@@ -225,83 +225,110 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         release(button);
     };
     switch (action.kind) {
-    case K::Start: click(*f.BitBtnStart); break;
-    case K::Parameter: choose(*f.RadioGroupPVZ, action.a); break;
-    case K::Interval: choose(*f.RadioGroupInterval, action.a); break;
-    case K::Trend: choose(*f.RadioGroupTrend, action.a); break;
-    case K::Grid: pick(*f.ComboBoxGrid, action.a); break;
-    case K::Scale: pick(*f.ComboBoxScaleY, action.a); break;
-    case K::GridText: {
-        ComboBox& combo = *f.ComboBoxGrid;
-        const std::string typed = action.text.substr(action.text.find('=') + 1);
-        input([this, &combo, typed] {
-            if (!effectivelyEnabled(combo)) return;
-            // The old text is erased key by key from its end, then the new one typed.
-            const std::string old = combo.text();
-            const auto characters = std::count_if(old.begin(), old.end(), [](char c) {
-                return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        case K::Start:
+            click(*f.BitBtnStart);
+            break;
+        case K::Parameter:
+            choose(*f.RadioGroupPVZ, action.a);
+            break;
+        case K::Interval:
+            choose(*f.RadioGroupInterval, action.a);
+            break;
+        case K::Trend:
+            choose(*f.RadioGroupTrend, action.a);
+            break;
+        case K::Grid:
+            pick(*f.ComboBoxGrid, action.a);
+            break;
+        case K::Scale:
+            pick(*f.ComboBoxScaleY, action.a);
+            break;
+        case K::GridText: {
+            ComboBox& combo = *f.ComboBoxGrid;
+            const std::string typed = action.text.substr(action.text.find('=') + 1);
+            input([this, &combo, typed] {
+                if (!effectivelyEnabled(combo)) return;
+                // The old text is erased key by key from its end, then the new one typed.
+                const std::string old = combo.text();
+                const auto characters = std::count_if(
+                    old.begin(), old.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+                input::typeText(combo, std::string(static_cast<std::size_t>(characters), '\b') + typed);
             });
-            input::typeText(combo, std::string(static_cast<std::size_t>(characters), '\b') + typed);
-        });
-        break;
-    }
-    case K::Choose: check(*f.CheckBoxChoise, action.a != 0); break;
-    case K::Series: check(f.seriesCheckBox(action.a), action.b != 0); break;
-    case K::Visor: check(*f.CheckBoxViz, action.a != 0); break;
-    case K::Back:
-    case K::Forward: {
-        SpeedButton& button = action.kind == K::Back ? *f.SpeedButton1 : *f.SpeedButton2;
-        press(button);
-        release(button);
-        tickUntilIdle();
-        break;
-    }
-    case K::HoldBack:
-    case K::HoldForward:
-        hold(action.kind == K::HoldBack ? *f.SpeedButton1 : *f.SpeedButton2, *f.Timer2, action.a);
-        tickUntilIdle();
-        break;
-    case K::Up: hold(*f.SpeedButton3, *f.Timer1, action.a); break;
-    case K::Down: hold(*f.SpeedButton4, *f.Timer1, action.a); break;
-    case K::Stretch: hold(*f.SpeedButton5, *f.Timer1, action.a); break;
-    case K::Compress: hold(*f.SpeedButton6, *f.Timer1, action.a); break;
-    case K::Undo: click(*f.SpeedButtonUndo); break;
-    case K::Mouse: {
-        const int x = action.a;
-        const int y = action.b;
-        input([&f, x, y] {
-            setPointerScreenPosition(f.Chart->clientToScreen(Point{x, y}));
-            if (f.Chart->OnMouseMove) f.Chart->OnMouseMove(*f.Chart, x, y);
-        });
-        break;
-    }
-    case K::Resize: {
-        const int width = action.a;
-        const int height = action.b;
-        input([&f, width, height] { f.setBounds(f.left(), f.top(), width, height); });
-        break;
-    }
-    case K::Wait: {
-        timeLimit_ = time_ + std::chrono::milliseconds(action.a);
-        const auto passes = std::chrono::milliseconds(action.a) / kPassPeriod + 2;
-        runUntil([this] { return time_ >= timeLimit_; }, static_cast<int>(passes));
-        timeLimit_ = Clock::duration::max();
-        break;
-    }
-    case K::Key:
-        input([&f, &action] {
-            input::pressKey(f, actionKeys(action));
-            input::releaseKey(f, actionKeys(action));
-        });
-        tickUntilIdle();
-        break;
-    case K::KeyDown:
-        input([&f, &action] { input::pressKey(f, actionKeys(action)); });
-        break;
-    case K::KeyUp:
-        input([&f, &action] { input::releaseKey(f, actionKeys(action)); });
-        tickUntilIdle();
-        break;
+            break;
+        }
+        case K::Choose:
+            check(*f.CheckBoxChoise, action.a != 0);
+            break;
+        case K::Series:
+            check(f.seriesCheckBox(action.a), action.b != 0);
+            break;
+        case K::Visor:
+            check(*f.CheckBoxViz, action.a != 0);
+            break;
+        case K::Back:
+        case K::Forward: {
+            SpeedButton& button = action.kind == K::Back ? *f.SpeedButton1 : *f.SpeedButton2;
+            press(button);
+            release(button);
+            tickUntilIdle();
+            break;
+        }
+        case K::HoldBack:
+        case K::HoldForward:
+            hold(action.kind == K::HoldBack ? *f.SpeedButton1 : *f.SpeedButton2, *f.Timer2, action.a);
+            tickUntilIdle();
+            break;
+        case K::Up:
+            hold(*f.SpeedButton3, *f.Timer1, action.a);
+            break;
+        case K::Down:
+            hold(*f.SpeedButton4, *f.Timer1, action.a);
+            break;
+        case K::Stretch:
+            hold(*f.SpeedButton5, *f.Timer1, action.a);
+            break;
+        case K::Compress:
+            hold(*f.SpeedButton6, *f.Timer1, action.a);
+            break;
+        case K::Undo:
+            click(*f.SpeedButtonUndo);
+            break;
+        case K::Mouse: {
+            const int x = action.a;
+            const int y = action.b;
+            input([&f, x, y] {
+                setPointerScreenPosition(f.Chart->clientToScreen(Point{x, y}));
+                if (f.Chart->OnMouseMove) f.Chart->OnMouseMove(*f.Chart, x, y);
+            });
+            break;
+        }
+        case K::Resize: {
+            const int width = action.a;
+            const int height = action.b;
+            input([&f, width, height] { f.setBounds(f.left(), f.top(), width, height); });
+            break;
+        }
+        case K::Wait: {
+            timeLimit_ = time_ + std::chrono::milliseconds(action.a);
+            const auto passes = std::chrono::milliseconds(action.a) / kPassPeriod + 2;
+            runUntil([this] { return time_ >= timeLimit_; }, static_cast<int>(passes));
+            timeLimit_ = Clock::duration::max();
+            break;
+        }
+        case K::Key:
+            input([&f, &action] {
+                input::pressKey(f, actionKeys(action));
+                input::releaseKey(f, actionKeys(action));
+            });
+            tickUntilIdle();
+            break;
+        case K::KeyDown:
+            input([&f, &action] { input::pressKey(f, actionKeys(action)); });
+            break;
+        case K::KeyUp:
+            input([&f, &action] { input::releaseKey(f, actionKeys(action)); });
+            tickUntilIdle();
+            break;
     }
     settle();
 }
@@ -412,9 +439,9 @@ void writeControls(JsonWriter& w, TForm1& f) {
         });
     }
     const std::pair<const char*, SpeedButton*> buttons[] = {
-        {"SpeedButton1", f.SpeedButton1.get()}, {"SpeedButton2", f.SpeedButton2.get()},
-        {"SpeedButton3", f.SpeedButton3.get()}, {"SpeedButton4", f.SpeedButton4.get()},
-        {"SpeedButton5", f.SpeedButton5.get()}, {"SpeedButton6", f.SpeedButton6.get()},
+        {"SpeedButton1", f.SpeedButton1.get()},      {"SpeedButton2", f.SpeedButton2.get()},
+        {"SpeedButton3", f.SpeedButton3.get()},      {"SpeedButton4", f.SpeedButton4.get()},
+        {"SpeedButton5", f.SpeedButton5.get()},      {"SpeedButton6", f.SpeedButton6.get()},
         {"SpeedButtonUndo", f.SpeedButtonUndo.get()}};
     for (const auto& [name, button] : buttons)
         writeControl(w, name, *button, [&](JsonWriter& j) { j.member("hint", button->hint()); });

@@ -135,8 +135,7 @@ std::string actionKeys(const SnapshotAction& action) { return action.text.substr
 
 std::optional<double> parseLocalTime(std::string_view text) {
     // YYYY-MM-DD HH:MM:SS, each field of fixed width.
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
-        text[16] != ':')
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' || text[16] != ':')
         return std::nullopt;
     const auto date = dayNumberOfIsoDate(text.substr(0, 10));
     const auto hour = parseCount(text.substr(11, 2));

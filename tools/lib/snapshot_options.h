@@ -12,30 +12,30 @@ namespace pvz {
 
 enum class SnapshotActionKind {
     Start,
-    Parameter,     // a = item of RadioGroupPVZ
-    Interval,      // a = item of RadioGroupInterval
-    Trend,         // a = item of RadioGroupTrend
-    Grid,          // a = item of ComboBoxGrid
-    GridText,      // the text after "=" is typed into ComboBoxGrid in place of its text
-    Scale,         // a = item of ComboBoxScaleY
-    Choose,        // a = 1 checks CheckBoxChoise, 0 unchecks it
-    Series,        // a = Tag of the series check box, b = 1 on, 0 off
-    Visor,         // a = 1 on, 0 off
-    Back,          // a click on SpeedButton1
-    Forward,       // a click on SpeedButton2
-    HoldBack,      // a = ticks of Timer2 that SpeedButton1 is held
-    HoldForward,   // a = ticks of Timer2 that SpeedButton2 is held
-    Up,            // a = ticks of Timer1 that SpeedButton3 is held
-    Down,          // SpeedButton4
-    Stretch,       // SpeedButton5
-    Compress,      // SpeedButton6
+    Parameter,    // a = item of RadioGroupPVZ
+    Interval,     // a = item of RadioGroupInterval
+    Trend,        // a = item of RadioGroupTrend
+    Grid,         // a = item of ComboBoxGrid
+    GridText,     // the text after "=" is typed into ComboBoxGrid in place of its text
+    Scale,        // a = item of ComboBoxScaleY
+    Choose,       // a = 1 checks CheckBoxChoise, 0 unchecks it
+    Series,       // a = Tag of the series check box, b = 1 on, 0 off
+    Visor,        // a = 1 on, 0 off
+    Back,         // a click on SpeedButton1
+    Forward,      // a click on SpeedButton2
+    HoldBack,     // a = ticks of Timer2 that SpeedButton1 is held
+    HoldForward,  // a = ticks of Timer2 that SpeedButton2 is held
+    Up,           // a = ticks of Timer1 that SpeedButton3 is held
+    Down,         // SpeedButton4
+    Stretch,      // SpeedButton5
+    Compress,     // SpeedButton6
     Undo,
-    Mouse,         // a, b = chart client pixel
-    Resize,        // a, b = client width and height
-    Wait,          // a = simulated milliseconds that pass (timers tick, passes run)
-    Key,           // a key sequence (actionKeys) pressed and released through the window system
-    KeyDown,       // a key sequence pressed (and held)
-    KeyUp,         // a key sequence released
+    Mouse,    // a, b = chart client pixel
+    Resize,   // a, b = client width and height
+    Wait,     // a = simulated milliseconds that pass (timers tick, passes run)
+    Key,      // a key sequence (actionKeys) pressed and released through the window system
+    KeyDown,  // a key sequence pressed (and held)
+    KeyUp,    // a key sequence released
 };
 
 struct SnapshotAction {
