@@ -164,47 +164,41 @@ QPixmap drawGlyph(Glyph glyph, int size, QColor ink) {
     p.setPen(Qt::NoPen);
     p.setBrush(ink);
     const qreal s = size;
-    const auto triangle = [&](QPointF a, QPointF b, QPointF c) {
-        const QPointF points[] = {a, b, c};
-        p.drawPolygon(points, 3);
+    if (glyph == Glyph::ArrowBack) {
+        // The hook of the arrow; its head is one of the triangles below.
+        QPainterPath hook;
+        hook.moveTo(s * 0.78, s * 0.85);
+        hook.lineTo(s * 0.78, s * 0.5);
+        hook.quadTo(s * 0.78, s * 0.3, s * 0.58, s * 0.3);
+        hook.lineTo(s * 0.35, s * 0.3);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(ink, std::max(2.0, s * 0.13), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+        p.drawPath(hook);
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+    }
+    // The filled triangles of each glyph: three corners as fractions of the glyph's size.
+    struct Triangle {
+        Glyph glyph;
+        double corners[6];
     };
-    switch (glyph) {
-        case Glyph::TriangleLeft:
-            triangle({s * 0.25, s * 0.5}, {s * 0.7, s * 0.15}, {s * 0.7, s * 0.85});
-            break;
-        case Glyph::TriangleRight:
-            triangle({s * 0.75, s * 0.5}, {s * 0.3, s * 0.15}, {s * 0.3, s * 0.85});
-            break;
-        case Glyph::TriangleUp:
-            triangle({s * 0.5, s * 0.2}, {s * 0.15, s * 0.7}, {s * 0.85, s * 0.7});
-            break;
-        case Glyph::TriangleDown:
-            triangle({s * 0.5, s * 0.8}, {s * 0.15, s * 0.3}, {s * 0.85, s * 0.3});
-            break;
-        case Glyph::TrianglesApart:
-            triangle({s * 0.5, s * 0.02}, {s * 0.2, s * 0.4}, {s * 0.8, s * 0.4});
-            triangle({s * 0.5, s * 0.98}, {s * 0.2, s * 0.6}, {s * 0.8, s * 0.6});
-            break;
-        case Glyph::TrianglesTogether:
-            triangle({s * 0.5, s * 0.45}, {s * 0.2, s * 0.05}, {s * 0.8, s * 0.05});
-            triangle({s * 0.5, s * 0.55}, {s * 0.2, s * 0.95}, {s * 0.8, s * 0.95});
-            break;
-        case Glyph::ArrowBack: {
-            QPainterPath hook;
-            hook.moveTo(s * 0.78, s * 0.85);
-            hook.lineTo(s * 0.78, s * 0.5);
-            hook.quadTo(s * 0.78, s * 0.3, s * 0.58, s * 0.3);
-            hook.lineTo(s * 0.35, s * 0.3);
-            p.setBrush(Qt::NoBrush);
-            p.setPen(QPen(ink, std::max(2.0, s * 0.13), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
-            p.drawPath(hook);
-            p.setPen(Qt::NoPen);
-            p.setBrush(ink);
-            triangle({s * 0.08, s * 0.3}, {s * 0.4, s * 0.05}, {s * 0.4, s * 0.55});
-            break;
-        }
-        case Glyph::None:
-            break;
+    static constexpr Triangle kTriangles[] = {
+        {Glyph::TriangleLeft, {0.25, 0.5, 0.7, 0.15, 0.7, 0.85}},
+        {Glyph::TriangleRight, {0.75, 0.5, 0.3, 0.15, 0.3, 0.85}},
+        {Glyph::TriangleUp, {0.5, 0.2, 0.15, 0.7, 0.85, 0.7}},
+        {Glyph::TriangleDown, {0.5, 0.8, 0.15, 0.3, 0.85, 0.3}},
+        {Glyph::TrianglesApart, {0.5, 0.02, 0.2, 0.4, 0.8, 0.4}},
+        {Glyph::TrianglesApart, {0.5, 0.98, 0.2, 0.6, 0.8, 0.6}},
+        {Glyph::TrianglesTogether, {0.5, 0.45, 0.2, 0.05, 0.8, 0.05}},
+        {Glyph::TrianglesTogether, {0.5, 0.55, 0.2, 0.95, 0.8, 0.95}},
+        {Glyph::ArrowBack, {0.08, 0.3, 0.4, 0.05, 0.4, 0.55}},
+    };
+    for (const Triangle& t : kTriangles) {
+        if (t.glyph != glyph) continue;
+        const QPointF points[] = {{s * t.corners[0], s * t.corners[1]},
+                                  {s * t.corners[2], s * t.corners[3]},
+                                  {s * t.corners[4], s * t.corners[5]}};
+        p.drawPolygon(points, 3);
     }
     return pixmap;
 }
@@ -297,17 +291,23 @@ W* widgetOf(const detail::ControlImpl& impl) {
     return static_cast<W*>(impl.widget.data());
 }
 
+// Runs the control's onClick, through the handler boundary, each time its button is clicked.
+template <class C>
+void forwardClicks(QAbstractButton* button, C* control) {
+    QObject::connect(button, &QAbstractButton::clicked, button, [control] {
+        Application::instance().guarded([control] {
+            if (control->onClick) control->onClick(*control);
+        });
+    });
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 
 CheckBox::CheckBox(Control* parent) : Control(parent, std::make_unique<detail::ControlImpl>(new QCheckBox)) {
     auto* box = widgetOf<QCheckBox>(impl());
-    QObject::connect(box, &QCheckBox::clicked, box, [this] {
-        Application::instance().guarded([this] {
-            if (onClick) onClick(*this);
-        });
-    });
+    forwardClicks(box, this);
 }
 
 void CheckBox::setCaption(const std::string& caption) {
@@ -581,11 +581,7 @@ void Edit::setReadOnly(bool readOnly) { widgetOf<QLineEdit>(impl())->setReadOnly
 Button::Button(Control* parent) : Control(parent, std::make_unique<detail::ControlImpl>(new QPushButton)) {
     auto* button = widgetOf<QPushButton>(impl());
     button->setAutoDefault(false);
-    QObject::connect(button, &QPushButton::clicked, button, [this] {
-        Application::instance().guarded([this] {
-            if (onClick) onClick(*this);
-        });
-    });
+    forwardClicks(button, this);
 }
 
 void Button::setCaption(const std::string& caption) {
@@ -600,11 +596,7 @@ SpeedButton::SpeedButton(Control* parent)
     auto* button = widgetOf<detail::ToolButtonWidget>(impl());
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    QObject::connect(button, &QToolButton::clicked, button, [this] {
-        Application::instance().guarded([this] {
-            if (onClick) onClick(*this);
-        });
-    });
+    forwardClicks(button, this);
 }
 
 void SpeedButton::setGlyph(Glyph glyph) {
