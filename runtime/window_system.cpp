@@ -12,12 +12,15 @@
 #include <QToolTip>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+
+#include <sys/mman.h>
 
 #include "runtime/window_system_qt.h"
 
@@ -270,6 +273,87 @@ QRect deviceCover(const QRect& r, double ratio) {
 
 }  // namespace
 
+void PanelWidget::replaceFront(QImage picture) {
+    front = std::move(picture);
+    invertedBoxes.clear();
+}
+
+void PanelWidget::toggleInvertedBox(const QRect& box) {
+    const auto same = std::find(invertedBoxes.begin(), invertedBoxes.end(), box);
+    if (same != invertedBoxes.end())
+        invertedBoxes.erase(same);
+    else
+        invertedBoxes.push_back(box);
+}
+
+bool PanelWidget::composeShown(const QRect& source, QImage& shown) const {
+    const auto meets = [&](const QRect& box) { return box.intersects(source); };
+    if (std::none_of(invertedBoxes.begin(), invertedBoxes.end(), meets)) return false;
+    shown = QImage(source.size(), front.format());
+    const qsizetype fromStride = front.bytesPerLine() / 4;
+    const qsizetype toStride = shown.bytesPerLine() / 4;
+    const auto* from = reinterpret_cast<const std::uint32_t*>(front.constBits()) +
+                       static_cast<qsizetype>(source.top()) * fromStride + source.left();
+    auto* to = reinterpret_cast<std::uint32_t*>(shown.bits());
+    for (int y = 0; y < source.height(); ++y, from += fromStride)
+        std::memcpy(to + y * toStride, from, static_cast<std::size_t>(source.width()) * sizeof(std::uint32_t));
+    for (const QRect& box : invertedBoxes) {
+        const QRect r = box.intersected(source).translated(-source.topLeft());
+        if (r.isEmpty()) continue;
+        std::uint32_t* row = to + static_cast<qsizetype>(r.top()) * toStride + r.left();
+        for (int y = r.top(); y <= r.bottom(); ++y, row += toStride)
+            for (int x = 0; x < r.width(); ++x) row[x] ^= kInvertMask;
+    }
+    return true;
+}
+
+QImage PanelWidget::sampleShown(const QRect& target, double windowRatio, const QRect& shown) const {
+    const auto sourceOf = [windowRatio](int device, int offset, double scale, int size) {
+        const int s = static_cast<int>(std::floor(((device + 0.5) / windowRatio - offset) * scale));
+        return std::clamp(s, 0, size - 1);
+    };
+    const double scaleX = front.width() / static_cast<double>(shown.width());
+    const double scaleY = front.height() / static_cast<double>(shown.height());
+    std::vector<int> columns(static_cast<std::size_t>(target.width()));
+    for (int i = 0; i < target.width(); ++i)
+        columns[static_cast<std::size_t>(i)] = sourceOf(target.left() + i, shown.left(), scaleX, front.width());
+    std::vector<int> rows(static_cast<std::size_t>(target.height()));
+    for (int j = 0; j < target.height(); ++j)
+        rows[static_cast<std::size_t>(j)] = sourceOf(target.top() + j, shown.top(), scaleY, front.height());
+    // The window columns of each inverted box: the columns' sources rise from left to right.
+    struct Span {
+        int top, bottom, first, last;
+    };
+    std::vector<Span> spans;
+    for (const QRect& box : invertedBoxes) {
+        const auto first = std::lower_bound(columns.begin(), columns.end(), box.left());
+        const auto end = std::upper_bound(columns.begin(), columns.end(), box.right());
+        if (first < end)
+            spans.push_back({box.top(), box.bottom(), static_cast<int>(first - columns.begin()),
+                             static_cast<int>(end - columns.begin()) - 1});
+    }
+    QImage sampled(target.size(), QImage::Format_RGB32);
+    const qsizetype fromStride = front.bytesPerLine() / 4;
+    const qsizetype toStride = sampled.bytesPerLine() / 4;
+    const auto* pixels = reinterpret_cast<const std::uint32_t*>(front.constBits());
+    auto* to = reinterpret_cast<std::uint32_t*>(sampled.bits());
+    const int* column = columns.data();
+    for (int j = 0; j < target.height(); ++j, to += toStride) {
+        const int row = rows[static_cast<std::size_t>(j)];
+        // A narrow strip reads one picture row per window row, each elsewhere in memory.
+        constexpr int kAhead = 8;
+        if (j + kAhead < target.height())
+            __builtin_prefetch(
+                pixels + static_cast<qsizetype>(rows[static_cast<std::size_t>(j + kAhead)]) * fromStride + column[0]);
+        const std::uint32_t* from = pixels + static_cast<qsizetype>(row) * fromStride;
+        for (int i = 0; i < target.width(); ++i) to[i] = from[column[i]];
+        for (const Span& span : spans)
+            if (row >= span.top && row <= span.bottom)
+                for (int i = span.first; i <= span.last; ++i) to[i] ^= kInvertMask;
+    }
+    return sampled;
+}
+
 QSize PanelWidget::frontLogicalSize() const {
     if (front.isNull()) return {};
     return frontLogical.isValid() ? frontLogical : front.size();
@@ -283,7 +367,7 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
         paintRequested = false;
         inPaintEvent = true;
         // The front picture is dropped first so that redrawing the bitmap does not copy it.
-        front = QImage();
+        replaceFront(QImage());
         Application::instance().guarded([this] { panel->paint(); }, true);
         inPaintEvent = false;
     }
@@ -299,20 +383,20 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     const QRegion& region = event->region();
     const bool severalRects = region.rectCount() > 1;
     // The painter's own scale to device pixels (the window's ratio, or that of a grab).
-    if (std::abs(painter.deviceTransform().m11() - ratio) > 1e-9) {
+    const double windowRatio = painter.deviceTransform().m11();
+    if (std::abs(windowRatio - ratio) > 1e-9) {
         // A picture of another ratio (or a window whose back buffer is not at the screen's
-        // ratio), shown scaled: each exposed rectangle from the pixels that the whole picture
-        // scaled onto `shown` would put there.
-        const double scaleX = front.width() / static_cast<double>(shown.width());
-        const double scaleY = front.height() / static_cast<double>(shown.height());
+        // ratio), shown scaled. Each window pixel takes the picture's pixel under its centre, so
+        // that it gets the same one whatever rectangle it is repainted in: the painter's own
+        // scaling of a part rounds by the part's position, and strips repainted after the
+        // cross-hair then left pixels of their neighbours behind.
+        painter.setWorldTransform(QTransform::fromScale(1.0 / windowRatio, 1.0 / windowRatio));
+        const QRect deviceShown = deviceCover(shown, windowRatio);
         for (const QRect& r : region) {
-            const QRect part = r.intersected(shown);
+            const QRect part = deviceCover(r, windowRatio).intersected(deviceShown);
             if (part.isEmpty()) continue;
             if (severalRects) painter.setClipRect(part);
-            const QRect from = part.translated(-frontOffset);
-            painter.drawImage(
-                QRectF(part), front,
-                QRectF(from.x() * scaleX, from.y() * scaleY, from.width() * scaleX, from.height() * scaleY));
+            painter.drawImage(part.topLeft(), sampleShown(part, windowRatio, shown));
         }
         return;
     }
@@ -332,7 +416,11 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
         const QRect part = deviceCover(r, ratio).intersected(deviceShown);
         if (part.isEmpty()) continue;
         if (severalRects) painter.setClipRect(part);
-        painter.drawImage(part.topLeft(), pixels, part.translated(-deviceOffset));
+        QImage composed;
+        if (composeShown(part.translated(-deviceOffset), composed))
+            painter.drawImage(part.topLeft(), composed);
+        else
+            painter.drawImage(part.topLeft(), pixels, part.translated(-deviceOffset));
     }
 }
 
@@ -376,8 +464,8 @@ protected:
         if (widget_->front.isNull()) {
             if (widget_->width() <= 0 || widget_->height() <= 0) return false;
             const double ratio = widget_->devicePixelRatio();
-            widget_->front = QImage(devicePixelOf(widget_->width(), ratio), devicePixelOf(widget_->height(), ratio),
-                                    QImage::Format_RGB32);
+            widget_->replaceFront(QImage(devicePixelOf(widget_->width(), ratio),
+                                         devicePixelOf(widget_->height(), ratio), QImage::Format_RGB32));
             widget_->front.setDevicePixelRatio(ratio);
             widget_->frontLogical = widget_->size();
             widget_->front.fill(widget_->palette().color(QPalette::Window));
@@ -389,8 +477,20 @@ protected:
     void touched(const QRect& area) override {
         widget_->showDirectDrawing(area.intersected(QRect(QPoint(), widget_->front.size())));
     }
+    // Inverted boxes are kept with the widget, which applies them as it shows the picture. A
+    // few are expected (the cross-hair's two lines, and those of the cross-hair drawn into the
+    // picture); should more pile up, they go into the picture.
+    void invertBox(const QRect& box) override {
+        widget_->toggleInvertedBox(box);
+        if (widget_->invertedBoxes.size() > kMaxKeptBoxes) beforePixelWrites();
+    }
+    void beforePixelWrites() override {
+        for (const QRect& box : widget_->invertedBoxes) xorBox(box);
+        widget_->invertedBoxes.clear();
+    }
 
 private:
+    static constexpr std::size_t kMaxKeptBoxes = 16;
     PanelWidget* widget_;
 };
 
@@ -454,6 +554,33 @@ void Application::setDialogService(DialogService* service) {
 
 // ---------------------------------------------------------------------------------------------
 
+namespace {
+
+// A picture of `width` x `height` device pixels at `ratio`. A large one lies on huge pages
+// where the system offers them: the cross-hair's column, copied to the window at every pointer
+// move, touches one row of the picture per pixel, and on small pages each row is a page of its
+// own for the processor to look up.
+QImage newPicture(int width, int height, double ratio) {
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    const qsizetype rowBytes = static_cast<qsizetype>(width) * 4;
+    const std::size_t bytes = static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(height);
+    QImage picture;
+    if (bytes >= 2 * kHugePage) {
+        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        if (void* memory = std::aligned_alloc(kHugePage, rounded)) {
+            ::madvise(memory, rounded, MADV_HUGEPAGE);
+            const QImageCleanupFunction release = [](void* m) { std::free(m); };
+            picture =
+                QImage(static_cast<uchar*>(memory), width, height, rowBytes, QImage::Format_RGB32, release, memory);
+        }
+    }
+    if (picture.isNull()) picture = QImage(width, height, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    return picture;
+}
+
+}  // namespace
+
 Bitmap::Bitmap() : impl_(std::make_unique<detail::BitmapImpl>()) {}
 
 Bitmap::~Bitmap() = default;
@@ -470,11 +597,8 @@ void Bitmap::setSize(int width, int height, double ratio) {
     impl_->sameRows.clear();
     impl_->width = width;
     impl_->height = height;
-    impl_->image = deviceW > 0 && deviceH > 0 ? QImage(deviceW, deviceH, QImage::Format_RGB32) : QImage();
-    if (!impl_->image.isNull()) {
-        impl_->image.setDevicePixelRatio(ratio);
-        impl_->image.fill(Qt::white);
-    }
+    impl_->image = deviceW > 0 && deviceH > 0 ? newPicture(deviceW, deviceH, ratio) : QImage();
+    if (!impl_->image.isNull()) impl_->image.fill(Qt::white);
 }
 
 void Bitmap::copyFrom(const Bitmap& source) {
@@ -488,9 +612,7 @@ void Bitmap::copyFrom(const Bitmap& source) {
     // Into the picture's own pixels: a new image per drawing would cost its page faults too.
     if (!impl_->image.isDetached()) {
         impl_->canvas.release();
-        const double ratio = impl_->image.devicePixelRatio();
-        impl_->image = QImage(impl_->image.width(), impl_->image.height(), QImage::Format_RGB32);
-        impl_->image.setDevicePixelRatio(ratio);
+        impl_->image = newPicture(impl_->image.width(), impl_->image.height(), impl_->image.devicePixelRatio());
     }
     const std::vector<int>& same = source.impl_->sameRows;
     if (same.size() != static_cast<std::size_t>(pixels.height())) {
@@ -708,6 +830,20 @@ void Control::grab(Bitmap& into) const {
     into.impl_->height = w->height();
 }
 
+bool Control::grabShown(Bitmap& into) const {
+    QWidget* w = impl_->widget;
+    if (w == nullptr || w->screen() == nullptr || w->window()->windowHandle() == nullptr) return false;
+    const QPoint at = w->mapTo(w->window(), QPoint());
+    const QImage shown =
+        w->screen()->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+    if (shown.isNull()) return false;
+    into.impl_->canvas.release();
+    into.impl_->image = shown.convertToFormat(QImage::Format_RGB32);
+    into.impl_->width = w->width();
+    into.impl_->height = w->height();
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 
 namespace {
@@ -737,7 +873,7 @@ void PanelControl::showBitmap(const Bitmap& bitmap, int x, int y) {
     detail::PanelWidget& w = panelWidget(impl());
     w.windowCanvas->release();
     bitmap.impl_->canvas.release();
-    w.front = bitmap.impl_->image;
+    w.replaceFront(bitmap.impl_->image);
     w.frontLogical = QSize(bitmap.impl_->width, bitmap.impl_->height);
     w.frontOffset = QPoint(x, y);
     w.windowCanvas->setOrigin(w.frontOffset);

@@ -204,6 +204,10 @@ public:
     // What the control shows now, children included, copied into the bitmap (which takes the
     // control's size). Panels show their front picture; their paint() is not called.
     void grab(Bitmap& into) const;
+    // What the window system was last given to show in the control's area, in the pixels of the
+    // window's back buffer; false when the platform cannot tell. Unlike grab(), which paints
+    // the control anew, this shows what repaints of parts of the window have left there.
+    bool grabShown(Bitmap& into) const;
 
 protected:
     Control(Control* parent, std::unique_ptr<detail::ControlImpl> impl);

@@ -45,6 +45,9 @@ inline Color fromRgb(QRgb rgb) { return rgbColor(qRed(rgb), qGreen(rgb), qBlue(r
 // The toolkit font for a program font (cached: a handful of fonts are in use at a time).
 const QFont& toQFont(const Font& font);
 
+// The bits that an inverting drawing flips: the colour, not the alpha.
+constexpr QRgb kInvertMask = 0x00FFFFFFu;
+
 // A canvas over a Format_RGB32 image with the platform's integer pixel rules. Lines of width 1,
 // rectangles, fills and frames are written straight into the pixels; ellipses, polygons, wide
 // lines and text go through a painter that is begun at the first such drawing and kept.
@@ -85,11 +88,23 @@ protected:
     virtual bool prepareTarget() { return !image_->isNull(); }
     // Called after a drawing that may have changed pixels inside `area` (image coordinates, not clipped).
     virtual void touched(const QRect& /*area*/) {}
+    // Inverts the device pixels of `box`, which lies within the clip and the image. A canvas may
+    // keep such boxes aside and invert them where its image is shown instead; it then writes
+    // them into the image in `beforePixelWrites`, since other drawing does not commute with an
+    // inversion.
+    virtual void invertBox(const QRect& box) { xorBox(box); }
+    // Called before a drawing writes pixels other than by `invertBox`.
+    virtual void beforePixelWrites() {}
+    // Inverts the device pixels of `box` within the image itself.
+    void xorBox(const QRect& box);
 
 private:
     enum class PainterUse { None, Shape, Text };
+    // What a drawing does to the image: writes any pixels, or only inverts boxes (a solid thin
+    // line in inverting mode along a row or a column, such as the cross-hair).
+    enum class Writes { Pixels, InvertedBoxes };
 
-    bool beginDirect();
+    bool beginDirect(Writes writes = Writes::Pixels);
     bool beginPainter(PainterUse use);
     // The user's clip within the image, in device pixels of the image.
     QRect clipRect();
@@ -236,9 +251,26 @@ struct PanelWidget : QWidget {
 
     // The front picture's size in logical pixels.
     QSize frontLogicalSize() const;
+    // Makes `picture` the front picture, without inverted boxes.
+    void replaceFront(QImage picture);
+    // Inverts `box` of the front picture where it is shown; a box inverted twice is as before.
+    void toggleInvertedBox(const QRect& box);
+    // The front picture's device pixels `source` with the inverted boxes that meet it applied,
+    // in `shown`; false, leaving `shown` alone, when no inverted box meets `source`.
+    bool composeShown(const QRect& source, QImage& shown) const;
+    // The pixels of the window's device rectangle `target` at the window's ratio `windowRatio`
+    // (which is not the picture's) with the front picture scaled onto `shown` (logical): each
+    // takes the picture's pixel under its centre, inverted boxes applied.
+    QImage sampleShown(const QRect& target, double windowRatio, const QRect& shown) const;
 
     PanelControl* panel;
     QImage front;  // device pixels at front.devicePixelRatio()
+    // Boxes of the front picture (device pixels) shown inverted: what was drawn onto the window
+    // in inverting mode since the picture was shown. The cross-hair follows the pointer this
+    // way without writing into the picture: inverting a column of a large picture in place,
+    // and then copying it to the window, costs twice the memory traffic of composing it while
+    // the column is copied to the window. Applying every box in any order gives the same pixels.
+    std::vector<QRect> invertedBoxes;
     QSize frontLogical;
     QPoint frontOffset;  // logical
     bool ready = false;  // the panel is constructed and may be called

@@ -93,6 +93,57 @@ TEST_F(PanelTest, DirectDrawingTwiceInInvertingModeRestoresTheWindow) {
     EXPECT_EQ(shownAt(70, 90), clGreen);
 }
 
+// Inverted lines are kept aside and applied where the window is shown; a drawing of another
+// kind in between must still see them in the order they were drawn.
+TEST_F(PanelTest, AFillBetweenTwoInvertedLinesIsInvertedOnceWhereTheyCross) {
+    Canvas& window = panel.windowCanvas();
+    const Pen inverting{clBlack, 1, PenStyle::Solid, PenMode::Not, false};
+    const auto invertedLine = [&] {
+        window.pen() = inverting;
+        window.moveTo(10, 40);
+        window.lineTo(150, 40);
+    };
+    invertedLine();
+    window.pen() = Pen{};
+    window.brush() = Brush{clRed, BrushStyle::Solid};
+    window.fillRect({60, 30, 80, 50});
+    invertedLine();
+    EXPECT_EQ(shownAt(20, 40), clGreen);
+    EXPECT_EQ(shownAt(70, 40), clRed ^ 0xFFFFFFu);
+    EXPECT_EQ(shownAt(70, 35), clRed);
+    EXPECT_EQ(panel.picture.pixel(70, 40), clGreen);
+}
+
+TEST_F(PanelTest, ManyInvertedLinesDrawnTwiceRestoreTheWindowAndLeaveThePicture) {
+    Canvas& window = panel.windowCanvas();
+    window.pen() = Pen{clBlack, 1, PenStyle::Solid, PenMode::Not, false};
+    const auto lines = [&] {
+        for (int i = 0; i < 40; ++i) {
+            window.moveTo(0, 2 + 2 * i);
+            window.lineTo(160, 2 + 2 * i);
+            window.moveTo(3 + 3 * i, 0);
+            window.lineTo(3 + 3 * i, 120);
+        }
+    };
+    lines();
+    settle();
+    EXPECT_EQ(shownAt(1, 2), clGreen ^ 0xFFFFFFu);
+    EXPECT_EQ(shownAt(3, 1), clGreen ^ 0xFFFFFFu);
+    EXPECT_EQ(shownAt(3, 2), clGreen);  // a crossing is inverted twice
+    EXPECT_EQ(shownAt(1, 3), clGreen);
+    lines();
+    settle();
+    Bitmap shot;
+    panel.grab(shot);
+    int changed = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) changed += shot.pixel(x, y) != clGreen;
+    EXPECT_EQ(changed, 0);
+    for (int y = 0; y < panel.picture.height(); ++y)
+        for (int x = 0; x < panel.picture.width(); ++x) changed += panel.picture.pixel(x, y) != clGreen;
+    EXPECT_EQ(changed, 0) << "the panel's bitmap is not drawn on";
+}
+
 // A read-out label repainted over the chart made the panel call paint(): the chart showed its
 // bitmap again and copied the whole picture to put the cross-hair back, at every pointer move.
 TEST_F(PanelTest, PaintRunsOnlyForTheRequestsOfThePanel) {
