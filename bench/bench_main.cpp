@@ -46,7 +46,11 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Two offscreen screens: ratio 1, and ratio 2 for the high-density benchmarks.
+    // Three offscreen screens (bench/screens.json): ratio 1; ratio 2 as the platform's own
+    // screen ratio, where the offscreen platform keeps each window's back buffer at ratio 1 and
+    // the window scales the picture into it; and ratio 2 from the toolkit's scaling (as with
+    // QT_SCALE_FACTOR=2 or a doubled font resolution), where the back buffer has every device
+    // pixel and the picture is copied one to one.
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform == nullptr || std::string(platform) == "offscreen")
         setenv("QT_QPA_PLATFORM", "offscreen:configfile=" PVZ_BENCH_SCREENS, 1);

@@ -127,18 +127,33 @@ void BM_Draw(benchmark::State& state, int width, int height) {
 BENCHMARK_CAPTURE(BM_Draw, 1920x1080, 1920, 1080)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Draw, 1280x800, 1280, 800)->Unit(benchmark::kMillisecond);
 
-// The benchmark's second screen has device pixel ratio 2 (see bench_main.cpp).
+// The benchmark's screens of device pixel ratio 2 (see bench_main.cpp): the platform's, with
+// the window's back buffer at ratio 1, and the toolkit's, with the back buffer at ratio 2.
 constexpr int kRatio2Screen = 1;
+constexpr int kScaledRatio2Screen = 2;
+
+// Moves the view's window to `screen` and gives it back its logical size, which the window
+// system keeps in device pixels across screens of different ratios. False if the chart then
+// does not draw `ratio` device pixels per logical pixel.
+bool moveToScreen(YearView& view, int screen, double ratio) {
+    TForm1& form = view.form();
+    const int width = form.width();
+    const int height = form.height();
+    form.moveToScreen(screen);
+    Application::instance().processPendingEvents();
+    form.setBounds(form.left(), form.top(), width, height);
+    Application::instance().processPendingEvents();
+    TChart& chart = *form.Chart;
+    chart.drawToBitmap();
+    return chart.pixelRatio() == ratio && chart.bitmap().deviceWidth() == static_cast<int>(chart.width() * ratio);
+}
 
 // The 1920 x 1080 view on a screen of ratio 2: 3840 x 2160 device pixels.
 void BM_DrawHiDpi(benchmark::State& state) {
     const SampleFiles files;
     YearView view(files, 1920, 1080);
-    view.form().moveToScreen(kRatio2Screen);
-    Application::instance().processPendingEvents();
+    if (!moveToScreen(view, kRatio2Screen, 2.0)) state.SkipWithError("no screen of ratio 2");
     TChart& chart = *view.form().Chart;
-    chart.drawToBitmap();
-    if (chart.bitmap().deviceWidth() != 3840) state.SkipWithError("no screen of ratio 2");
     for (auto _ : state) chart.drawToBitmap();
     state.counters["deviceWidth"] = chart.bitmap().deviceWidth();
     state.counters["deviceHeight"] = chart.bitmap().deviceHeight();
@@ -171,13 +186,12 @@ BENCHMARK(BM_FillFrameHiDpi)->Unit(benchmark::kMillisecond);
 
 // One pointer move over the plot with the visors on, back and forth between two points: the
 // window system's move event, the handler it reaches, and the paints the move causes; on the
-// screen of ratio 1 and on the one of ratio 2.
-void BM_VisorMove(benchmark::State& state, int screenIndex) {
+// screen of ratio 1 and on both screens of ratio 2.
+void BM_VisorMove(benchmark::State& state, int screenIndex, double ratio) {
     const SampleFiles files;
     YearView view(files, 1920, 1080);
     TForm1& form = view.form();
-    form.moveToScreen(screenIndex);
-    Application::instance().processPendingEvents();
+    if (!moveToScreen(view, screenIndex, ratio)) state.SkipWithError("no screen of that ratio");
     view.driver->apply(SnapshotAction{SnapshotActionKind::Visor, 1, 0, {}});
     TChart& chart = *form.Chart;
     const Rect plot = chart.PlotRect();
@@ -199,7 +213,8 @@ void BM_VisorMove(benchmark::State& state, int screenIndex) {
     if (form.StaticTextX->caption().empty()) state.SkipWithError("the visor shows no read-out");
     if (chart.drawingCount() != drawings) state.SkipWithError("a move drew the chart");
 }
-BENCHMARK_CAPTURE(BM_VisorMove, ratio1, 0)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_VisorMove, ratio2, kRatio2Screen)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_VisorMove, ratio1, 0, 1.0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_VisorMove, ratio2, kRatio2Screen, 2.0)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_VisorMove, ratio2_scaled, kScaledRatio2Screen, 2.0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
