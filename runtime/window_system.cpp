@@ -276,6 +276,7 @@ QRect deviceCover(const QRect& r, double ratio) {
 void PanelWidget::replaceFront(QImage picture) {
     front = std::move(picture);
     invertedBoxes.clear();
+    keptColumns.clear();
 }
 
 void PanelWidget::toggleInvertedBox(const QRect& box) {
@@ -286,72 +287,105 @@ void PanelWidget::toggleInvertedBox(const QRect& box) {
         invertedBoxes.push_back(box);
 }
 
-bool PanelWidget::composeShown(const QRect& source, QImage& shown) const {
-    const auto meets = [&](const QRect& box) { return box.intersects(source); };
-    if (std::none_of(invertedBoxes.begin(), invertedBoxes.end(), meets)) return false;
-    shown = QImage(source.size(), front.format());
-    const qsizetype fromStride = front.bytesPerLine() / 4;
-    const qsizetype toStride = shown.bytesPerLine() / 4;
-    const auto* from = reinterpret_cast<const std::uint32_t*>(front.constBits()) +
-                       static_cast<qsizetype>(source.top()) * fromStride + source.left();
-    auto* to = reinterpret_cast<std::uint32_t*>(shown.bits());
-    for (int y = 0; y < source.height(); ++y, from += fromStride)
-        std::memcpy(to + y * toStride, from, static_cast<std::size_t>(source.width()) * sizeof(std::uint32_t));
-    for (const QRect& box : invertedBoxes) {
-        const QRect r = box.intersected(source).translated(-source.topLeft());
-        if (r.isEmpty()) continue;
-        std::uint32_t* row = to + static_cast<qsizetype>(r.top()) * toStride + r.left();
-        for (int y = r.top(); y <= r.bottom(); ++y, row += toStride)
-            for (int x = 0; x < r.width(); ++x) row[x] ^= kInvertMask;
-    }
-    return true;
+int FrontMapping::column(int x) const {
+    if (oneToOne) return x - offset.x();
+    const double scale = size.width() / static_cast<double>(shown.width());
+    const int c = static_cast<int>(std::floor(((x + 0.5) / windowRatio - shown.left()) * scale));
+    return std::clamp(c, 0, size.width() - 1);
 }
 
-QImage PanelWidget::sampleShown(const QRect& target, double windowRatio, const QRect& shown) const {
-    const auto sourceOf = [windowRatio](int device, int offset, double scale, int size) {
-        const int s = static_cast<int>(std::floor(((device + 0.5) / windowRatio - offset) * scale));
-        return std::clamp(s, 0, size - 1);
+int FrontMapping::row(int y) const {
+    if (oneToOne) return y - offset.y();
+    const double scale = size.height() / static_cast<double>(shown.height());
+    const int r = static_cast<int>(std::floor(((y + 0.5) / windowRatio - shown.top()) * scale));
+    return std::clamp(r, 0, size.height() - 1);
+}
+
+namespace {
+
+// Columns no wider than this many device pixels are kept: the cross-hair's is one logical pixel.
+constexpr int kKeptColumnWidth = 4;
+constexpr std::size_t kKeptColumns = 3;
+
+}  // namespace
+
+bool PanelWidget::showsPlainPicture(const QRect& part, const FrontMapping& mapping) const {
+    const QRect source(QPoint(mapping.column(part.left()), mapping.row(part.top())),
+                       QPoint(mapping.column(part.right()), mapping.row(part.bottom())));
+    const auto meets = [&](const QRect& box) { return box.intersects(source); };
+    if (std::any_of(invertedBoxes.begin(), invertedBoxes.end(), meets)) return false;
+    const auto keeps = [&](const KeptColumn& kept) { return kept.mapping == mapping && kept.area.contains(part); };
+    return std::none_of(keptColumns.begin(), keptColumns.end(), keeps);
+}
+
+QImage PanelWidget::shownPixels(const QRect& part, const FrontMapping& mapping) {
+    std::vector<int> columns(static_cast<std::size_t>(part.width()));
+    for (int i = 0; i < part.width(); ++i) columns[static_cast<std::size_t>(i)] = mapping.column(part.left() + i);
+    const qsizetype frontStride = front.bytesPerLine() / 4;
+    const auto* picture = reinterpret_cast<const std::uint32_t*>(front.constBits());
+    // The picture's pixels of window row y within the columns of `part`, into `to`.
+    const auto readRow = [&](int y, std::uint32_t* to) {
+        const std::uint32_t* from = picture + static_cast<qsizetype>(mapping.row(y)) * frontStride;
+        if (mapping.oneToOne) {
+            std::memcpy(to, from + columns[0], columns.size() * sizeof(std::uint32_t));
+        } else {
+            for (std::size_t i = 0; i < columns.size(); ++i) to[i] = from[columns[i]];
+        }
     };
-    const double scaleX = front.width() / static_cast<double>(shown.width());
-    const double scaleY = front.height() / static_cast<double>(shown.height());
-    std::vector<int> columns(static_cast<std::size_t>(target.width()));
-    for (int i = 0; i < target.width(); ++i)
-        columns[static_cast<std::size_t>(i)] = sourceOf(target.left() + i, shown.left(), scaleX, front.width());
-    std::vector<int> rows(static_cast<std::size_t>(target.height()));
-    for (int j = 0; j < target.height(); ++j)
-        rows[static_cast<std::size_t>(j)] = sourceOf(target.top() + j, shown.top(), scaleY, front.height());
-    // The window columns of each inverted box: the columns' sources rise from left to right.
-    struct Span {
-        int top, bottom, first, last;
-    };
-    std::vector<Span> spans;
+
+    // A narrow part under an inverted box taller than wide (the cross-hair's column) is read
+    // for the box's whole height once, and kept.
+    const KeptColumn* kept = nullptr;
+    for (const KeptColumn& k : keptColumns)
+        if (k.mapping == mapping && k.area.contains(part)) kept = &k;
+    if (kept == nullptr && part.width() <= kKeptColumnWidth) {
+        for (const QRect& box : invertedBoxes) {
+            if (box.height() <= box.width() || columns.front() < box.left() || columns.back() > box.right()) continue;
+            int top = part.top();
+            while (top > mapping.windowArea.top() && mapping.row(top - 1) >= box.top()) --top;
+            int bottom = part.bottom();
+            while (bottom < mapping.windowArea.bottom() && mapping.row(bottom + 1) <= box.bottom()) ++bottom;
+            KeptColumn column{QRect(QPoint(part.left(), top), QPoint(part.right(), bottom)), mapping, {}};
+            column.pixels.resize(static_cast<std::size_t>(column.area.width()) * column.area.height());
+            for (int y = top; y <= bottom; ++y)
+                readRow(y, column.pixels.data() + static_cast<std::size_t>(y - top) * column.area.width());
+            if (keptColumns.size() >= kKeptColumns) keptColumns.erase(keptColumns.begin());
+            keptColumns.push_back(std::move(column));
+            kept = &keptColumns.back();
+            break;
+        }
+    }
+
+    QImage shown(part.size(), QImage::Format_RGB32);
+    const qsizetype toStride = shown.bytesPerLine() / 4;
+    auto* to = reinterpret_cast<std::uint32_t*>(shown.bits());
+    for (int j = 0; j < part.height(); ++j) {
+        std::uint32_t* row = to + j * toStride;
+        if (kept != nullptr) {
+            const std::uint32_t* from =
+                kept->pixels.data() + static_cast<std::size_t>(part.top() + j - kept->area.top()) * kept->area.width() +
+                (part.left() - kept->area.left());
+            std::memcpy(row, from, columns.size() * sizeof(std::uint32_t));
+        } else {
+            readRow(part.top() + j, row);
+        }
+    }
+    // The inverted boxes, over the window columns whose picture columns they hold (the
+    // picture columns rise from left to right).
     for (const QRect& box : invertedBoxes) {
         const auto first = std::lower_bound(columns.begin(), columns.end(), box.left());
         const auto end = std::upper_bound(columns.begin(), columns.end(), box.right());
-        if (first < end)
-            spans.push_back({box.top(), box.bottom(), static_cast<int>(first - columns.begin()),
-                             static_cast<int>(end - columns.begin()) - 1});
+        if (first >= end) continue;
+        const auto from = static_cast<std::size_t>(first - columns.begin());
+        const auto until = static_cast<std::size_t>(end - columns.begin());
+        for (int j = 0; j < part.height(); ++j) {
+            const int source = mapping.row(part.top() + j);
+            if (source < box.top() || source > box.bottom()) continue;
+            std::uint32_t* row = to + j * toStride;
+            for (std::size_t i = from; i < until; ++i) row[i] ^= kInvertMask;
+        }
     }
-    QImage sampled(target.size(), QImage::Format_RGB32);
-    const qsizetype fromStride = front.bytesPerLine() / 4;
-    const qsizetype toStride = sampled.bytesPerLine() / 4;
-    const auto* pixels = reinterpret_cast<const std::uint32_t*>(front.constBits());
-    auto* to = reinterpret_cast<std::uint32_t*>(sampled.bits());
-    const int* column = columns.data();
-    for (int j = 0; j < target.height(); ++j, to += toStride) {
-        const int row = rows[static_cast<std::size_t>(j)];
-        // A narrow strip reads one picture row per window row, each elsewhere in memory.
-        constexpr int kAhead = 8;
-        if (j + kAhead < target.height())
-            __builtin_prefetch(
-                pixels + static_cast<qsizetype>(rows[static_cast<std::size_t>(j + kAhead)]) * fromStride + column[0]);
-        const std::uint32_t* from = pixels + static_cast<qsizetype>(row) * fromStride;
-        for (int i = 0; i < target.width(); ++i) to[i] = from[column[i]];
-        for (const Span& span : spans)
-            if (row >= span.top && row <= span.bottom)
-                for (int i = span.first; i <= span.last; ++i) to[i] ^= kInvertMask;
-    }
-    return sampled;
+    return shown;
 }
 
 QSize PanelWidget::frontLogicalSize() const {
@@ -383,44 +417,41 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     const QRegion& region = event->region();
     const bool severalRects = region.rectCount() > 1;
     // The painter's own scale to device pixels (the window's ratio, or that of a grab).
-    const double windowRatio = painter.deviceTransform().m11();
-    if (std::abs(windowRatio - ratio) > 1e-9) {
+    const bool oneToOne = std::abs(painter.deviceTransform().m11() - ratio) <= 1e-9;
+    const double windowRatio = oneToOne ? ratio : painter.deviceTransform().m11();
+    // The painter works in the window's device pixels from here on.
+    if (windowRatio != 1.0) painter.setWorldTransform(QTransform::fromScale(1.0 / windowRatio, 1.0 / windowRatio));
+    FrontMapping mapping;
+    mapping.size = front.size();
+    if (!oneToOne) {
         // A picture of another ratio (or a window whose back buffer is not at the screen's
         // ratio), shown scaled. Each window pixel takes the picture's pixel under its centre, so
         // that it gets the same one whatever rectangle it is repainted in: the painter's own
         // scaling of a part rounds by the part's position, and strips repainted after the
         // cross-hair then left pixels of their neighbours behind.
-        painter.setWorldTransform(QTransform::fromScale(1.0 / windowRatio, 1.0 / windowRatio));
-        const QRect deviceShown = deviceCover(shown, windowRatio);
-        for (const QRect& r : region) {
-            const QRect part = deviceCover(r, windowRatio).intersected(deviceShown);
-            if (part.isEmpty()) continue;
-            if (severalRects) painter.setClipRect(part);
-            painter.drawImage(part.topLeft(), sampleShown(part, windowRatio, shown));
-        }
-        return;
-    }
-    if (ratio != 1.0) {
+        mapping.oneToOne = false;
+        mapping.windowRatio = windowRatio;
+        mapping.shown = shown;
+        mapping.windowArea = deviceCover(shown, windowRatio);
+    } else {
         // The picture's device pixels go to the window's device pixels one to one, without the
         // painter's scaling: a scaled copy of a part would round its edges its own way.
-        painter.setWorldTransform(QTransform::fromScale(1.0 / ratio, 1.0 / ratio));
+        mapping.offset = QPoint(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio));
+        mapping.windowArea = QRect(mapping.offset, front.size());
     }
-    // Above ratio 1 the picture is drawn through a view of its pixels at ratio 1: an image of a
-    // higher ratio would be scaled to its logical size, in slices handed to other threads.
+    // Above ratio 1 the picture is copied through a view of its pixels at ratio 1: an image of
+    // a higher ratio would be scaled to its logical size, in slices handed to other threads.
     const QImage pixels =
         ratio == 1.0 ? front
                      : QImage(front.constBits(), front.width(), front.height(), front.bytesPerLine(), front.format());
-    const QPoint deviceOffset(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio));
-    const QRect deviceShown(deviceOffset, front.size());
     for (const QRect& r : region) {
-        const QRect part = deviceCover(r, ratio).intersected(deviceShown);
+        const QRect part = deviceCover(r, windowRatio).intersected(mapping.windowArea);
         if (part.isEmpty()) continue;
         if (severalRects) painter.setClipRect(part);
-        QImage composed;
-        if (composeShown(part.translated(-deviceOffset), composed))
-            painter.drawImage(part.topLeft(), composed);
+        if (mapping.oneToOne && showsPlainPicture(part, mapping))
+            painter.drawImage(part.topLeft(), pixels, part.translated(-mapping.offset));
         else
-            painter.drawImage(part.topLeft(), pixels, part.translated(-deviceOffset));
+            painter.drawImage(part.topLeft(), shownPixels(part, mapping));
     }
 }
 
@@ -487,6 +518,7 @@ protected:
     void beforePixelWrites() override {
         for (const QRect& box : widget_->invertedBoxes) xorBox(box);
         widget_->invertedBoxes.clear();
+        widget_->forgetKeptColumns();
     }
 
 private:

@@ -232,6 +232,22 @@ struct ControlImpl : QObject {
     Align align = Align::None;
 };
 
+// How the window's device pixels map to the front picture's device pixels in a paint: one to
+// one less an offset, or, at another ratio, each window pixel to the picture's pixel under its
+// centre.
+struct FrontMapping {
+    bool oneToOne = true;
+    QPoint offset;  // one to one: the picture's pixel (0, 0) in the window
+    double windowRatio = 1.0;
+    QRect shown;       // logical: where the whole picture is shown scaled
+    QSize size;        // the picture's device pixels
+    QRect windowArea;  // the window device pixels that show the picture
+
+    int column(int x) const;
+    int row(int y) const;
+    bool operator==(const FrontMapping&) const = default;
+};
+
 // The panel's widget: shows the front picture, which is the last shown bitmap (shared) plus
 // whatever was drawn straight onto the window since.
 struct PanelWidget : QWidget {
@@ -255,13 +271,14 @@ struct PanelWidget : QWidget {
     void replaceFront(QImage picture);
     // Inverts `box` of the front picture where it is shown; a box inverted twice is as before.
     void toggleInvertedBox(const QRect& box);
-    // The front picture's device pixels `source` with the inverted boxes that meet it applied,
-    // in `shown`; false, leaving `shown` alone, when no inverted box meets `source`.
-    bool composeShown(const QRect& source, QImage& shown) const;
-    // The pixels of the window's device rectangle `target` at the window's ratio `windowRatio`
-    // (which is not the picture's) with the front picture scaled onto `shown` (logical): each
-    // takes the picture's pixel under its centre, inverted boxes applied.
-    QImage sampleShown(const QRect& target, double windowRatio, const QRect& shown) const;
+    // Whether the window's device pixels `part` show the front picture's own pixels unchanged
+    // (no inverted box and no kept column concerns them), so that they can be copied from it.
+    bool showsPlainPicture(const QRect& part, const FrontMapping& mapping) const;
+    // The window's device pixels `part` as shown: the front picture's pixels that `mapping`
+    // gives them, inverted boxes applied.
+    QImage shownPixels(const QRect& part, const FrontMapping& mapping);
+    // Forgets the kept columns, when the front picture's pixels change.
+    void forgetKeptColumns() { keptColumns.clear(); }
 
     PanelControl* panel;
     QImage front;  // device pixels at front.devicePixelRatio()
@@ -271,6 +288,15 @@ struct PanelWidget : QWidget {
     // and then copying it to the window, costs twice the memory traffic of composing it while
     // the column is copied to the window. Applying every box in any order gives the same pixels.
     std::vector<QRect> invertedBoxes;
+    // Window pixels of narrow columns under inverted boxes, as the picture gives them: the
+    // cross-hair's column is repainted when it appears and again when it leaves, and the second
+    // time its pixels come from here rather than from picture rows far apart in memory.
+    struct KeptColumn {
+        QRect area;  // window device pixels
+        FrontMapping mapping;
+        std::vector<std::uint32_t> pixels;  // area.width() per row
+    };
+    std::vector<KeptColumn> keptColumns;
     QSize frontLogical;
     QPoint frontOffset;  // logical
     bool ready = false;  // the panel is constructed and may be called

@@ -114,6 +114,30 @@ TEST_F(PanelTest, AFillBetweenTwoInvertedLinesIsInvertedOnceWhereTheyCross) {
     EXPECT_EQ(panel.picture.pixel(70, 40), clGreen);
 }
 
+// The window's back buffer after repaints of a column drawn in inverting mode, a fill over
+// it, and the column again: the column's repaint must not reuse pixels from before the fill.
+TEST_F(PanelTest, TheBackBufferFollowsAFillOverAnInvertedColumn) {
+    Canvas& window = panel.windowCanvas();
+    const auto invertedColumn = [&] {
+        window.pen() = Pen{clBlack, 1, PenStyle::Solid, PenMode::Not, false};
+        window.moveTo(70, 0);
+        window.lineTo(70, 120);
+        settle();
+    };
+    invertedColumn();
+    window.pen() = Pen{};
+    window.brush() = Brush{clRed, BrushStyle::Solid};
+    window.fillRect({60, 30, 80, 50});
+    settle();
+    invertedColumn();
+    Bitmap shown;
+    ASSERT_TRUE(panel.grabShown(shown));
+    EXPECT_EQ(shown.pixel(70, 10), clGreen);
+    EXPECT_EQ(shown.pixel(70, 40), clRed ^ 0xFFFFFFu);
+    EXPECT_EQ(shown.pixel(65, 40), clRed);
+    EXPECT_EQ(shown.pixel(75, 10), clGreen);
+}
+
 TEST_F(PanelTest, ManyInvertedLinesDrawnTwiceRestoreTheWindowAndLeaveThePicture) {
     Canvas& window = panel.windowCanvas();
     window.pen() = Pen{clBlack, 1, PenStyle::Solid, PenMode::Not, false};
