@@ -132,20 +132,15 @@ BENCHMARK_CAPTURE(BM_Draw, 1280x800, 1280, 800)->Unit(benchmark::kMillisecond);
 constexpr int kRatio2Screen = 1;
 constexpr int kScaledRatio2Screen = 2;
 
-// Moves the view's window to `screen` and gives it back its logical size, which the window
-// system keeps in device pixels across screens of different ratios. False if the chart then
-// does not draw `ratio` device pixels per logical pixel.
+// Moves the view's window to `screen`; false if the chart then does not draw `ratio` device
+// pixels per logical pixel.
 bool moveToScreen(YearView& view, int screen, double ratio) {
-    TForm1& form = view.form();
-    const int width = form.width();
-    const int height = form.height();
-    form.moveToScreen(screen);
+    view.form().moveToScreen(screen);
     Application::instance().processPendingEvents();
-    form.setBounds(form.left(), form.top(), width, height);
-    Application::instance().processPendingEvents();
-    TChart& chart = *form.Chart;
+    TChart& chart = *view.form().Chart;
     chart.drawToBitmap();
-    return chart.pixelRatio() == ratio && chart.bitmap().deviceWidth() == static_cast<int>(chart.width() * ratio);
+    return chart.pixelRatio() == ratio && chart.width() == 1920 &&
+           chart.bitmap().deviceWidth() == static_cast<int>(chart.width() * ratio);
 }
 
 // The 1920 x 1080 view on a screen of ratio 2: 3840 x 2160 device pixels.

@@ -276,8 +276,13 @@ void Form::moveToScreen(int index) {
     const QScreen* current = w->screen();
     if (current == target) return;
     const QPoint offset = current != nullptr ? w->pos() - current->geometry().topLeft() : QPoint();
+    const QSize size = w->size();
     if (QWindow* window = w->windowHandle()) window->setScreen(target);
     w->move(target->geometry().topLeft() + offset);
+    // Onto a screen of another scale of the toolkit's the window system keeps the window's size
+    // in device pixels, once it has handled the move.
+    QCoreApplication::processEvents();
+    w->resize(size);
 }
 
 }  // namespace pvz

@@ -47,7 +47,8 @@ public:
     void bindHoldKey(const std::string& keys, SpeedButton& button);
 
     // The screens of the desktop, and moving the shown window onto screen `index`, keeping its
-    // place relative to the screen's top-left corner. Each screen has its own device pixel ratio.
+    // place relative to the screen's top-left corner and its size in logical pixels. Each screen
+    // has its own device pixel ratio.
     static int screenCount();
     void moveToScreen(int index);
 

@@ -24,16 +24,9 @@ protected:
         return driver;
     }
 
-    // Moves the window onto a screen; the paint that follows draws the chart there. Onto a
-    // screen whose ratio comes from the toolkit's scaling the window system keeps the window's
-    // size in device pixels, so the window is given back its logical size, as a user would.
+    // Moves the window onto a screen; the paint that follows draws the chart there.
     static void moveTo(SnapshotDriver& driver, int screen) {
-        Form& form = driver.form();
-        const int width = form.width();
-        const int height = form.height();
-        form.moveToScreen(screen);
-        Application::instance().processPendingEvents();
-        form.setBounds(form.left(), form.top(), width, height);
+        driver.form().moveToScreen(screen);
         Application::instance().processPendingEvents();
         Application::instance().processPendingEvents();
     }
