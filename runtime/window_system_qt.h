@@ -97,6 +97,7 @@ protected:
     virtual void beforePixelWrites() {}
     // Inverts the device pixels of `box` within the image itself.
     void xorBox(const QRect& box);
+    QImage& image() { return *image_; }
 
 private:
     enum class PainterUse { None, Shape, Text };
@@ -182,6 +183,10 @@ private:
     std::unordered_map<std::uint64_t, LineStamp> lineStamps_;
 };
 
+// A picture of `width` x `height` device pixels at `ratio`; a large one lies on huge pages
+// where the system offers them.
+QImage newPicture(int width, int height, double ratio);
+
 // The canvas of a bitmap: every drawing forgets the rows found alike.
 class BitmapCanvas : public ImageCanvas {
 public:
@@ -189,6 +194,9 @@ public:
 
 protected:
     void touched(const QRect&) override { sameRows_->clear(); }
+    // A picture still shown by a window is copied into a new one of its own before it is drawn
+    // on, as the toolkit would copy it, but onto huge pages like the first.
+    bool prepareTarget() override;
 
 private:
     std::vector<int>* sameRows_;

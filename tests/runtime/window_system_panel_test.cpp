@@ -93,6 +93,18 @@ TEST_F(PanelTest, DirectDrawingTwiceInInvertingModeRestoresTheWindow) {
     EXPECT_EQ(shownAt(70, 90), clGreen);
 }
 
+// The window shares the bitmap it shows; drawing on the bitmap afterwards gives the bitmap
+// pixels of its own, copied from the shared ones.
+TEST_F(PanelTest, DrawingOnAShownBitmapLeavesTheWindowAlone) {
+    Canvas& canvas = panel.picture.canvas();
+    canvas.brush() = Brush{clRed, BrushStyle::Solid};
+    canvas.fillRect({0, 0, 40, 40});
+    EXPECT_EQ(shownAt(20, 20), clGreen);
+    EXPECT_EQ(panel.picture.pixel(20, 20), clRed);
+    EXPECT_EQ(panel.picture.pixel(100, 100), clGreen);
+    EXPECT_EQ(panel.picture.pixel(159, 119), clGreen);
+}
+
 // Inverted lines are kept aside and applied where the window is shown; a drawing of another
 // kind in between must still see them in the order they were drawn.
 TEST_F(PanelTest, AFillBetweenTwoInvertedLinesIsInvertedOnceWhereTheyCross) {
