@@ -159,20 +159,21 @@ bool ImageCanvas::beginDirect(Writes writes) {
     }
     if (bits_ == nullptr) {
         clipValid_ = false;
-        // bits() detaches a shared picture, so drawing never shows through to another owner.
-        bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
-        stride_ = image_->bytesPerLine() / 4;
+        acquirePixels();
         ratio_ = image_->devicePixelRatio();
     }
     if (writes == Writes::Pixels) beforePixelWrites();
     return true;
 }
 
+void ImageCanvas::acquirePixels() {
+    // bits() detaches a shared picture, so drawing never shows through to another owner.
+    bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
+    stride_ = image_->bytesPerLine() / 4;
+}
+
 void ImageCanvas::xorBox(const QRect& box) {
-    if (bits_ == nullptr) {
-        bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
-        stride_ = image_->bytesPerLine() / 4;
-    }
+    if (bits_ == nullptr) acquirePixels();
     const QRect r = box.intersected(QRect(QPoint(), image_->size()));
     if (r.isEmpty()) return;
     const int n = r.width();
@@ -190,8 +191,7 @@ bool ImageCanvas::beginPainter(PainterUse use) {
         painterUse_ = PainterUse::None;
         painterClipValid_ = false;
         painterFontValid_ = false;
-        bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
-        stride_ = image_->bytesPerLine() / 4;
+        acquirePixels();
     }
     if (!painterClipValid_) {
         // The painter works in logical coordinates and scales them to the image's pixels itself.

@@ -106,6 +106,8 @@ private:
     enum class Writes { Pixels, InvertedBoxes };
 
     bool beginDirect(Writes writes = Writes::Pixels);
+    // Points bits_ and stride_ at the image's own pixels.
+    void acquirePixels();
     bool beginPainter(PainterUse use);
     // The user's clip within the image, in device pixels of the image.
     QRect clipRect();
