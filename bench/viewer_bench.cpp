@@ -69,9 +69,8 @@ struct YearView {
         options.height = height;
         options.screenWidth = 1920;
         driver = std::make_unique<SnapshotDriver>(options);
-        using K = SnapshotActionKind;
-        for (const K kind : {K::Start, K::Interval, K::Parameter, K::Trend})
-            driver->apply(SnapshotAction{kind, kind == K::Interval ? 1 : 0, 0, {}});
+        for (const char* action : {"start", "interval=year", "param=UT1", "trend=no"})
+            driver->apply(*parseSnapshotAction(action));
         for (int tag = 1; tag <= kSeriesSlotCount; ++tag)
             if (!driver->form().seriesCheckBox(tag).checked()) std::abort();
         rebuild();
@@ -187,7 +186,7 @@ void BM_VisorMove(benchmark::State& state, int screenIndex, double ratio) {
     YearView view(files, 1920, 1080);
     TForm1& form = view.form();
     if (!moveToScreen(view, screenIndex, ratio)) state.SkipWithError("no screen of that ratio");
-    view.driver->apply(SnapshotAction{SnapshotActionKind::Visor, 1, 0, {}});
+    view.driver->apply(*parseSnapshotAction("visor=on"));
     TChart& chart = *form.Chart;
     const Rect plot = chart.PlotRect();
     const Point points[2] = {{plot.left + plot.width() / 3, plot.top + plot.height() / 3},

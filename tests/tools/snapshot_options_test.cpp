@@ -64,8 +64,8 @@ TEST(SnapshotActions, EveryActionWordParses) {
         EXPECT_EQ(action->kind, c.kind);
         EXPECT_EQ(action->a, c.a);
         EXPECT_EQ(action->b, c.b);
-        if (c.kind == K::Key || c.kind == K::KeyDown || c.kind == K::KeyUp) {
-            EXPECT_EQ(actionKeys(*action), std::string(c.text).substr(std::string(c.text).find('=') + 1));
+        if (c.kind == K::Key || c.kind == K::KeyDown || c.kind == K::KeyUp || c.kind == K::GridText) {
+            EXPECT_EQ(action->argument, std::string(c.text).substr(std::string(c.text).find('=') + 1));
         }
     }
 }

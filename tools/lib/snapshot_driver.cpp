@@ -166,24 +166,12 @@ void SnapshotDriver::settle() {
     runUntil(settled, kSettlePasses);
 }
 
-bool SnapshotDriver::effectivelyEnabled(const Control& control) const {
-    for (const Control* c = &control; c; c = c->parent())
-        if (!c->enabled()) return false;
-    return true;
-}
-
 void SnapshotDriver::press(SpeedButton& button) {
-    input([this, &button] {
-        if (effectivelyEnabled(button) && button.onMouseDown)
-            button.onMouseDown(button, MouseButton::Left, button.width() / 2, button.height() / 2);
-    });
+    input([&button] { input::press(button, MouseButton::Left, {button.width() / 2, button.height() / 2}); });
 }
 
 void SnapshotDriver::release(SpeedButton& button) {
-    input([this, &button] {
-        if (effectivelyEnabled(button) && button.onMouseUp)
-            button.onMouseUp(button, MouseButton::Left, button.width() / 2, button.height() / 2);
-    });
+    input([&button] { input::release(button, MouseButton::Left, {button.width() / 2, button.height() / 2}); });
 }
 
 void SnapshotDriver::applyAll(const std::vector<SnapshotAction>& actions) {
@@ -197,28 +185,15 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
     if (ended_) return;
     TForm1& f = *form_;
     using K = SnapshotActionKind;
-    auto choose = [&](RadioGroup& group, int index) {
-        input([this, &group, index] {
-            if (effectivelyEnabled(group)) group.setItemIndex(index);
-        });
-    };
-    auto pick = [&](ComboBox& combo, int index) {
-        input([this, &combo, index] {
-            if (!effectivelyEnabled(combo) || index < 0 || index >= combo.itemCount()) return;
-            combo.setItemIndex(index);
-            if (combo.onChange) combo.onChange(combo);
-        });
-    };
+    // Every action reaches the window as the user's mouse and keyboard would: a control that is
+    // disabled, or inside a disabled group, ignores it as it ignores the user.
+    auto choose = [&](auto& selector, int index) { input([&selector, index] { input::chooseItem(selector, index); }); };
     auto check = [&](CheckBox& box, bool on) {
-        input([this, &box, on] {
-            if (effectivelyEnabled(box)) box.setChecked(on);
+        input([&box, on] {
+            if (box.checked() != on) input::click(box);
         });
     };
-    auto click = [&](auto& control) {
-        input([this, &control] {
-            if (effectivelyEnabled(control) && control.onClick) control.onClick(control);
-        });
-    };
+    auto click = [&](Control& control) { input([&control] { input::click(control); }); };
     auto hold = [&](SpeedButton& button, Timer& timer, int ticks) {
         press(button);
         advanceTicks(timer, ticks);
@@ -238,16 +213,15 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
             choose(*f.RadioGroupTrend, action.a);
             break;
         case K::Grid:
-            pick(*f.ComboBoxGrid, action.a);
+            choose(*f.ComboBoxGrid, action.a);
             break;
         case K::Scale:
-            pick(*f.ComboBoxScaleY, action.a);
+            choose(*f.ComboBoxScaleY, action.a);
             break;
         case K::GridText: {
             ComboBox& combo = *f.ComboBoxGrid;
-            const std::string typed = action.text.substr(action.text.find('=') + 1);
-            input([this, &combo, typed] {
-                if (!effectivelyEnabled(combo)) return;
+            const std::string& typed = action.argument;
+            input([&combo, &typed] {
                 // The old text is erased key by key from its end, then the new one typed.
                 const std::string old = combo.text();
                 const auto characters = std::count_if(
@@ -296,10 +270,7 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         case K::Mouse: {
             const int x = action.a;
             const int y = action.b;
-            input([&f, x, y] {
-                setPointerScreenPosition(f.Chart->clientToScreen(Point{x, y}));
-                if (f.Chart->OnMouseMove) f.Chart->OnMouseMove(*f.Chart, x, y);
-            });
+            input([&f, x, y] { input::moveMouse(*f.Chart, Point{x, y}); });
             break;
         }
         case K::Resize: {
@@ -317,16 +288,16 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         }
         case K::Key:
             input([&f, &action] {
-                input::pressKey(f, actionKeys(action));
-                input::releaseKey(f, actionKeys(action));
+                input::pressKey(f, action.argument);
+                input::releaseKey(f, action.argument);
             });
             tickUntilIdle();
             break;
         case K::KeyDown:
-            input([&f, &action] { input::pressKey(f, actionKeys(action)); });
+            input([&f, &action] { input::pressKey(f, action.argument); });
             break;
         case K::KeyUp:
-            input([&f, &action] { input::releaseKey(f, actionKeys(action)); });
+            input([&f, &action] { input::releaseKey(f, action.argument); });
             tickUntilIdle();
             break;
     }

@@ -65,7 +65,6 @@ private:
     // Runs until no rebuild is requested and the chart's picture is up to date.
     void settle();
     bool cycleLive() const;
-    bool effectivelyEnabled(const Control& control) const;
     void press(SpeedButton& button);
     void release(SpeedButton& button);
     void deliver(const std::function<void()>& event);

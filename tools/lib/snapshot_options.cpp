@@ -94,6 +94,7 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     if (name == "grid-text") {
         if (!hasArg) return std::nullopt;
         action.kind = K::GridText;
+        action.argument = std::string(arg);
         return action;
     }
     if (name == "scale") return withValue(K::Scale, parseInt(arg));
@@ -110,6 +111,7 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     if (name == "key" || name == "key-down" || name == "key-up") {
         if (!hasArg || !input::isKeyText(std::string(arg))) return std::nullopt;
         action.kind = name == "key" ? K::Key : name == "key-down" ? K::KeyDown : K::KeyUp;
+        action.argument = std::string(arg);
         return action;
     }
     if (name == "resize") {
@@ -130,8 +132,6 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
     }
     return std::nullopt;
 }
-
-std::string actionKeys(const SnapshotAction& action) { return action.text.substr(action.text.find('=') + 1); }
 
 std::optional<double> parseLocalTime(std::string_view text) {
     // YYYY-MM-DD HH:MM:SS, each field of fixed width.

@@ -33,7 +33,7 @@ enum class SnapshotActionKind {
     Mouse,    // a, b = chart client pixel
     Resize,   // a, b = client width and height
     Wait,     // a = simulated milliseconds that pass (timers tick, passes run)
-    Key,      // a key sequence (actionKeys) pressed and released through the window system
+    Key,      // a key sequence (argument) pressed and released through the window system
     KeyDown,  // a key sequence pressed (and held)
     KeyUp,    // a key sequence released
 };
@@ -42,11 +42,10 @@ struct SnapshotAction {
     SnapshotActionKind kind = SnapshotActionKind::Start;
     int a = 0;
     int b = 0;
-    std::string text;  // the action as written
+    // GridText: the text typed; Key, KeyDown, KeyUp: the key sequence ("Ctrl+Left").
+    std::string argument;
+    std::string text;  // the action as written, for reports
 };
-
-// The key sequence of a Key, KeyDown or KeyUp action ("Ctrl+Left" of "key=Ctrl+Left").
-std::string actionKeys(const SnapshotAction& action);
 
 enum class DirectoryAnswer { Cancel, Choose };
 
