@@ -15,25 +15,38 @@ struct SeriesDeclaration {
     TSeriesPointerStyle style;
     int horizSize;
     int vertSize;
-    Color pointerPen;  // clDefault: the stock black pen
+    Color pointerPen;  // clDefault: the marker's default black pen
     int pointerPenWidth;
     Color pointerBrush;  // clDefault: the series colour
     bool dateTime;
 };
 
 // Colours are 24-bit values with red in the low byte.
+constexpr Color kOrange = 0x0080FF;       // red 255, green 128, blue 0
+constexpr Color kSpringGreen = 0x80FF00;  // red 0, green 255, blue 128
+constexpr Color kOrangeRed = 0x4080FF;    // red 255, green 128, blue 64
+constexpr Color kBrickRed = 0x2121F5;     // red 245, green 33, blue 33
+constexpr Color kPaleYellow = 0x80FFFF;   // red 255, green 255, blue 128
+constexpr Color kBrightGreen = 0x40FF00;  // red 0, green 255, blue 64
+constexpr Color kLeafGreen = 0x00CC3E;    // red 62, green 204, blue 0
+constexpr Color kDarkGreen = 0x004000;    // red 0, green 64, blue 0
+constexpr Color kDarkTeal = 0x376F00;     // red 0, green 111, blue 55
+constexpr Color kAmber = 0x10D3EF;        // red 239, green 211, blue 16
+constexpr Color kGreyTeal = 0x808040;     // red 64, green 128, blue 128
+constexpr Color kLightGreen = 0x80FF80;   // red 128, green 255, blue 128
+
 constexpr SeriesDeclaration kSeries[kSeriesSlotCount] = {
     {"Series1", "КВЕЛ", clAqua, true, 2, false, psRectangle, 2, 3, clDefault, 1, clDefault, true},
     {"Series2", "IERS", clBlue, false, 1, true, psDiamond, 4, 4, clDefault, 1, clDefault, false},
     {"Series3", "USNO", clBlue, true, 1, false, psTriangle, 4, 4, clDefault, 1, clDefault, false},
-    {"Series5", "R-ДОР", 33023, false, 1, true, psCircle, 4, 4, clDefault, 1, clDefault, false},
-    {"Series6", "L-ДОР", 8453888, false, 1, true, psRectangle, 3, 3, clNavy, 1, clDefault, true},
-    {"Series7", "G-ДОР", clYellow, false, 1, true, psTriangle, 4, 4, 4227327, 1, clDefault, true},
-    {"Series8", "R-ИПА", clRed, false, 1, true, psCircle, 4, 4, clRed, 1, 2171381, true},
-    {"Series9", "G-ИПА", 8454143, false, 1, true, psTriangle, 4, 4, clBlue, 2, clDefault, true},
-    {"Series10", "L-ИПА", 4259584, false, 1, true, psRectangle, 3, 3, clTeal, 1, 52286, true},
-    {"Series4", "L-ЦУП", 16384, false, 1, true, psRectangle, 3, 3, clGreen, 1, 3632896, true},
-    {"Series11", "G-ЦУП", 1102831, false, 1, true, psTriangle, 4, 4, clGreen, 1, clDefault, true},
+    {"Series5", "R-ДОР", kOrange, false, 1, true, psCircle, 4, 4, clDefault, 1, clDefault, false},
+    {"Series6", "L-ДОР", kSpringGreen, false, 1, true, psRectangle, 3, 3, clNavy, 1, clDefault, true},
+    {"Series7", "G-ДОР", clYellow, false, 1, true, psTriangle, 4, 4, kOrangeRed, 1, clDefault, true},
+    {"Series8", "R-ИПА", clRed, false, 1, true, psCircle, 4, 4, clRed, 1, kBrickRed, true},
+    {"Series9", "G-ИПА", kPaleYellow, false, 1, true, psTriangle, 4, 4, clBlue, 2, clDefault, true},
+    {"Series10", "L-ИПА", kBrightGreen, false, 1, true, psRectangle, 3, 3, clTeal, 1, kLeafGreen, true},
+    {"Series4", "L-ЦУП", kDarkGreen, false, 1, true, psRectangle, 3, 3, clGreen, 1, kDarkTeal, true},
+    {"Series11", "G-ЦУП", kAmber, false, 1, true, psTriangle, 4, 4, clGreen, 1, clDefault, true},
 };
 
 void configureSeries(TLineSeries& series, const SeriesDeclaration& d) {
@@ -162,9 +175,9 @@ void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSl
     gradient.setVisible(true);
     gradient.setDirection(gdFromCenter);
     gradient.setStartColor(clSilver);
-    gradient.setEndColor(8421440);
+    gradient.setEndColor(kGreyTeal);
 
-    // The stored form sets colours only: the back wall keeps its clear brush, so the gradient
+    // Only the walls' colours are set: the back wall keeps its clear brush, so the gradient
     // shows inside its outline.
     chart.BackWall().setColor(clWhite);
     chart.BackWall().setBrush(TChartBrush{clWhite, chart.BackWall().Brush().style});
@@ -176,7 +189,7 @@ void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSl
     title.setText("ПВЗ КВЕЛ");
     title.setFont(Font{"Arial", -19, clBlue, 0});
     TChartPen frame = title.Frame();
-    frame.color = 33023;
+    frame.color = kOrange;
     frame.width = 6;
     title.setFrame(frame);
 
@@ -199,7 +212,7 @@ void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSl
     legend.setColorWidth(50);
     legend.setFont(Font{"Arial", -13, clBlack, 0});
     legend.setShadowSize(0);
-    legend.setShadowColor(8454016);
+    legend.setShadowColor(kLightGreen);
     legend.setTextStyle(ltsPlain);
     chart.endLoading();
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The chart of the viewer's form: panel, gradient, walls, title, axes, the eleven line series
-// with their titles, colours and markers, and the legend, as the form declares them.
+// with their titles, colours and markers, and the legend, as the viewer sets them up.
 
 #include <functional>
 #include <span>
@@ -33,12 +33,14 @@ private:
     bool minimumHeld_ = false;
 };
 
-// Applies the form's values to `chart` and adds `series` (chart order: Series1, 2, 3, 5 to
-// 10, 4, 11) to it. The values are applied as the stored form is: with the chart loading.
+// Sets up `chart` as the viewer shows it and adds `series` (chart order: Series1, 2, 3, 5 to
+// 10, 4, 11) to it. The values are applied with the chart loading: unchecked, and without the
+// cascades that a setter otherwise triggers.
 void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSlotCount> series);
 
-// The values the viewer's form declares for its axes. Apply them while the chart is being
-// loaded, as the form description is: the range checks and the Automatic cascade are off then.
+// The viewer's starting values for its axes. Apply them while the chart is being loaded: the
+// range checks and the Automatic cascade are off then, so values that are only consistent
+// together can be set one after the other.
 void applyViewerBottomAxisDefaults(TChartAxis& axis);
 void applyViewerLeftAxisDefaults(TChartAxis& axis);
 // Top and right axes: hidden.

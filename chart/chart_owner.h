@@ -27,7 +27,7 @@ public:
 
     // Something shown has changed; any number of requests give one repaint.
     virtual void requestRepaint() = 0;
-    // True while the stored form description is applied: range setters skip their checks
+    // True while a set of starting values is applied one by one: range setters skip their checks
     // and the Automatic cascade.
     virtual bool isLoading() const = 0;
     // True while the chart is torn down; series then stop notifying it.

@@ -279,7 +279,7 @@ void TCustomAxisPanel::DrawChartContents(const Rect& panelRect) {
         }
         if (clipPoints_) canvas.removeClip();
     }
-    // The after-draw handler starts from the stock pen, brush and font, whatever the series left.
+    // The after-draw handler starts from the default pen, brush and font, whatever the series left.
     resetCanvasState();
     if (OnAfterDraw) OnAfterDraw(*this);
 }
@@ -295,7 +295,7 @@ TCustomChart::TCustomChart(Control* parent)
       foot_(this),
       legend_(this) {
     backWall_.setBrush(TChartBrush{clDefault, BrushStyle::Clear});
-    leftWall_.setColor(8454143);
+    leftWall_.setColor(0x80FFFF);  // red and green 0xFF, blue 0x80: pale yellow
     bottomWall_.setColor(clWhite);
 }
 

@@ -243,7 +243,7 @@ public:
     // Whether the axis takes part in layout and drawing.
     bool axisShown(const TCustomChartAxis& axis) const;
 
-    // While loading, range checks and cascades of the axes are off (applying the form's values).
+    // While loading, range checks and cascades of the axes are off (applying the starting values).
     void beginLoading() { loading_ = true; }
     void endLoading() { loading_ = false; }
 

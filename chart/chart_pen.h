@@ -35,7 +35,7 @@ struct TChartPen {
     friend bool operator==(const TChartPen&, const TChartPen&) = default;
 };
 
-// The stock pens of the chart's elements.
+// The default pens of the chart's elements.
 inline TChartPen darkGrayPen() { return {true, clGray, 1, PenStyle::Solid, false}; }
 inline TChartPen dottedGrayPen() { return {true, clGray, 1, PenStyle::Dot, false}; }
 inline TChartPen hiddenPen() { return {false, clBlack, 1, PenStyle::Solid, false}; }

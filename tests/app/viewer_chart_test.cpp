@@ -25,7 +25,7 @@ TEST(ViewerChart, AxesAsTheFormDeclaresThem) {
     chart.loading = false;
 
     // Loaded without the cascade, the bottom axis keeps an automatic maximum until the
-    // start-up's Automatic := false clears it.
+    // start-up sets Automatic to false, which clears it.
     EXPECT_FALSE(bottom.Automatic());
     EXPECT_FALSE(bottom.AutomaticMinimum());
     EXPECT_TRUE(bottom.AutomaticMaximum());

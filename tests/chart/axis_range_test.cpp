@@ -31,7 +31,7 @@ TEST(AxisRange, MinimumAboveMaximumIsRefusedAndKeepsTheOldValue) {
     EXPECT_EQ(chart.repaints, 0);
     axis.setMinimum(42800);  // equal ends are a valid range
     EXPECT_EQ(axis.Minimum(), 42800);
-    chart.loading = true;  // the stored form description is applied unchecked
+    chart.loading = true;  // the starting values are applied unchecked
     axis.setMinimum(42900);
     EXPECT_EQ(axis.Minimum(), 42900);
 }
@@ -164,8 +164,8 @@ TEST(AxisRange, AutomaticCascade) {
          {{kAutomatic, false, {false, false, false}},
           {kAutomaticMinimum, true, {false, true, false}},
           {kAutomaticMaximum, true, {true, true, true}}}},
-        // The form leaves the bottom axis with its maximum automatic; the start-up's
-        // Automatic := false must clear it although Automatic is already false.
+        // The starting values leave the bottom axis with its maximum automatic; setting
+        // Automatic to false at start-up must clear it although Automatic is already false.
         {"Automatic false again clears an end left by loading",
          false,
          {{kAutomaticMinimum, false, {false, false, true}}, {kAutomatic, false, {false, false, false}}}},

@@ -10,8 +10,8 @@
 namespace pvz {
 namespace {
 
-constexpr Color kSilver = 12632256;
-constexpr Color kViewerEnd = 8421440;  // red 64, green 128, blue 128
+constexpr Color kSilver = 0xC0C0C0;
+constexpr Color kViewerEnd = 0x808040;  // red 0x40, green 0x80, blue 0x80
 
 Color fromArgb(std::uint32_t argb) { return rgbColor((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
 

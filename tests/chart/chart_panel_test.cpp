@@ -16,8 +16,8 @@
 namespace pvz {
 namespace {
 
-constexpr Color kSilver = 12632256;
-constexpr Color kViewerEnd = 8421440;
+constexpr Color kSilver = 0xC0C0C0;
+constexpr Color kViewerEnd = 0x808040;  // red 0x40, green 0x80, blue 0x80
 
 void applyViewerLook(TChart& chart) {
     chart.setMarginLeft(1);
