@@ -21,32 +21,19 @@ struct SeriesDeclaration {
     bool dateTime;
 };
 
-// Colours are 24-bit values with red in the low byte.
-constexpr Color kOrange = 0x0080FF;       // red 255, green 128, blue 0
-constexpr Color kSpringGreen = 0x80FF00;  // red 0, green 255, blue 128
-constexpr Color kOrangeRed = 0x4080FF;    // red 255, green 128, blue 64
-constexpr Color kBrickRed = 0x2121F5;     // red 245, green 33, blue 33
-constexpr Color kPaleYellow = 0x80FFFF;   // red 255, green 255, blue 128
-constexpr Color kBrightGreen = 0x40FF00;  // red 0, green 255, blue 64
-constexpr Color kLeafGreen = 0x00CC3E;    // red 62, green 204, blue 0
-constexpr Color kDarkGreen = 0x004000;    // red 0, green 64, blue 0
-constexpr Color kDarkTeal = 0x376F00;     // red 0, green 111, blue 55
-constexpr Color kAmber = 0x10D3EF;        // red 239, green 211, blue 16
-constexpr Color kGreyTeal = 0x808040;     // red 64, green 128, blue 128
-constexpr Color kLightGreen = 0x80FF80;   // red 128, green 255, blue 128
-
+// Colours are written 0xBBGGRR: blue in the high byte, green in the middle one, red in the low one.
 constexpr SeriesDeclaration kSeries[kSeriesSlotCount] = {
     {"Series1", "КВЕЛ", clAqua, true, 2, false, psRectangle, 2, 3, clDefault, 1, clDefault, true},
     {"Series2", "IERS", clBlue, false, 1, true, psDiamond, 4, 4, clDefault, 1, clDefault, false},
     {"Series3", "USNO", clBlue, true, 1, false, psTriangle, 4, 4, clDefault, 1, clDefault, false},
-    {"Series5", "R-ДОР", kOrange, false, 1, true, psCircle, 4, 4, clDefault, 1, clDefault, false},
-    {"Series6", "L-ДОР", kSpringGreen, false, 1, true, psRectangle, 3, 3, clNavy, 1, clDefault, true},
-    {"Series7", "G-ДОР", clYellow, false, 1, true, psTriangle, 4, 4, kOrangeRed, 1, clDefault, true},
-    {"Series8", "R-ИПА", clRed, false, 1, true, psCircle, 4, 4, clRed, 1, kBrickRed, true},
-    {"Series9", "G-ИПА", kPaleYellow, false, 1, true, psTriangle, 4, 4, clBlue, 2, clDefault, true},
-    {"Series10", "L-ИПА", kBrightGreen, false, 1, true, psRectangle, 3, 3, clTeal, 1, kLeafGreen, true},
-    {"Series4", "L-ЦУП", kDarkGreen, false, 1, true, psRectangle, 3, 3, clGreen, 1, kDarkTeal, true},
-    {"Series11", "G-ЦУП", kAmber, false, 1, true, psTriangle, 4, 4, clGreen, 1, clDefault, true},
+    {"Series5", "R-ДОР", 0x0080FF, false, 1, true, psCircle, 4, 4, clDefault, 1, clDefault, false},
+    {"Series6", "L-ДОР", 0x80FF00, false, 1, true, psRectangle, 3, 3, clNavy, 1, clDefault, true},
+    {"Series7", "G-ДОР", clYellow, false, 1, true, psTriangle, 4, 4, 0x4080FF, 1, clDefault, true},
+    {"Series8", "R-ИПА", clRed, false, 1, true, psCircle, 4, 4, clRed, 1, 0x2121F5, true},
+    {"Series9", "G-ИПА", 0x80FFFF, false, 1, true, psTriangle, 4, 4, clBlue, 2, clDefault, true},
+    {"Series10", "L-ИПА", 0x40FF00, false, 1, true, psRectangle, 3, 3, clTeal, 1, 0x00CC3E, true},
+    {"Series4", "L-ЦУП", 0x004000, false, 1, true, psRectangle, 3, 3, clGreen, 1, 0x376F00, true},
+    {"Series11", "G-ЦУП", 0x10D3EF, false, 1, true, psTriangle, 4, 4, clGreen, 1, clDefault, true},
 };
 
 void configureSeries(TLineSeries& series, const SeriesDeclaration& d) {
@@ -175,7 +162,7 @@ void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSl
     gradient.setVisible(true);
     gradient.setDirection(gdFromCenter);
     gradient.setStartColor(clSilver);
-    gradient.setEndColor(kGreyTeal);
+    gradient.setEndColor(0x808040);  // red 64, green 128, blue 128
 
     // Only the walls' colours are set: the back wall keeps its clear brush, so the gradient
     // shows inside its outline.
@@ -189,7 +176,7 @@ void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSl
     title.setText("ПВЗ КВЕЛ");
     title.setFont(Font{"Arial", -19, clBlue, 0});
     TChartPen frame = title.Frame();
-    frame.color = kOrange;
+    frame.color = 0x0080FF;  // orange
     frame.width = 6;
     title.setFrame(frame);
 
@@ -212,7 +199,7 @@ void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSl
     legend.setColorWidth(50);
     legend.setFont(Font{"Arial", -13, clBlack, 0});
     legend.setShadowSize(0);
-    legend.setShadowColor(kLightGreen);
+    legend.setShadowColor(0x80FF80);  // light green
     legend.setTextStyle(ltsPlain);
     chart.endLoading();
 }
