@@ -75,6 +75,16 @@ const Row kRows[] = {
      -0.745,
      0.51 / std::sqrt(2.0)},
     // A difference is brought within half a second by whole seconds: -0.7 s is +0.3 s.
+    // Half seconds round to the even whole second: 1.5 s is -0.5 s, 2.5 s and -1.5 s are +0.5 s.
+    {"half seconds to even",
+     {0, 1},
+     {0, 0},
+     {0, 0.5, 1, 1},
+     {1.5, 2.5, -1.5, 1e15 + 0.25},
+     kDrop,
+     4,
+     0.1875,
+     std::sqrt(0.671875 / 3)},
     {"difference within half a second",
      {0, 1},
      {0.2, 0.2},
