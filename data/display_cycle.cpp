@@ -59,6 +59,7 @@ void DisplayCycle::rebuild() {
     }
     statistics_ = {};
     statisticsDue_ = false;
+    statisticsKnown_.fill(false);
     if (!state_.anySeriesChecked) {
         // The scale requests stay for a later rebuild that has something to fit.
         chart_.bottomAxis.setAutomatic(false);
@@ -79,9 +80,16 @@ void DisplayCycle::rebuild() {
 }
 
 const SeriesStatistics& DisplayCycle::statistics() {
-    if (statisticsDue_) {
-        computeSeriesStatistics(arrays_, state_.selectedParameter, statistics_);
-        statisticsDue_ = false;
+    if (!statisticsDue_) return statistics_;
+    statisticsDue_ = false;
+    statistics_.parameter = state_.selectedParameter;
+    // The sources that the differences view plotted have theirs already.
+    for (int slot = kReferenceSlot + 1; slot <= kSeriesSlotCount; ++slot) {
+        const auto index = static_cast<std::size_t>(slot - 1);
+        if (statisticsKnown_[index]) continue;
+        const std::span<double> differences(differences_.data(), static_cast<std::size_t>(arrays_.seriesCount[slot]));
+        slotDifferences(arrays_, state_.selectedParameter, slot, differences);
+        statistics_.bySeries[index] = statisticsOf(differences);
     }
     return statistics_;
 }
@@ -111,6 +119,9 @@ void DisplayCycle::addDifferencePoints(TChartSeries& series, int slot) {
     } else {
         const std::span<double> differences(differences_.data(), count);
         slotDifferences(arrays_, state_.selectedParameter, slot, differences);
+        const auto index = static_cast<std::size_t>(slot - 1);
+        statistics_.bySeries[index] = statisticsOf(differences);
+        statisticsKnown_[index] = true;
         for (std::size_t k = 0; k < count; ++k) {
             if (std::isnan(differences[k])) continue;
             comparedX_[compared] = x[k];

@@ -123,6 +123,7 @@ private:
     DisplayControls& controls_;
     SeriesStatistics statistics_;
     bool statisticsDue_ = false;  // the last rebuild built series that statistics_ does not cover yet
+    std::array<bool, kSeriesSlotCount> statisticsKnown_{};  // by chart series index
     bool abandonmentShown_ = false;
     // Room for one slot's differences and the compared points' coordinates.
     std::array<double, kPointCount> differences_{};

@@ -10,17 +10,13 @@ namespace pvz {
 namespace {
 
 // x less the whole number nearest to it (ties to even): within [-0.5, 0.5]. The library's
-// rounding of a long double costs more than the rest of a comparison, so the remainder of a
-// truncation, which is exact, is brought into range instead.
+// rounding of a long double costs more than the rest of a comparison; below 2^62 adding and
+// taking away 1.5 * 2^63, whose sum has no fractional digits left, rounds the same way.
 long double withoutWholeSeconds(long double x) {
     if (x >= -0.5L && x <= 0.5L) return x;  // nearly every difference
     if (!(std::fabs(x) < 0x1p62L)) return x - std::nearbyint(x);
-    const auto whole = static_cast<std::int64_t>(x);
-    const long double rest = x - static_cast<long double>(whole);  // (-1, 1), exact
-    const bool odd = whole % 2 != 0;
-    if (rest > 0.5L || (rest == 0.5L && odd)) return rest - 1.0L;
-    if (rest < -0.5L || (rest == -0.5L && odd)) return rest + 1.0L;
-    return rest;
+    constexpr long double kRounder = 0x1.8p63L;
+    return x - ((x + kRounder) - kRounder);
 }
 
 // The reference as a broken line through its points. Lookups for ascending epochs walk

@@ -116,6 +116,7 @@ TEST_F(SourceStatistics, MatchAnIndependentComputationFromThePlottedPoints) {
                 const std::vector<long double> d = recomputedDifferences(reference, sources[index], ut);
                 const DifferenceStatistics want = statisticsOf(d);
                 expectClose(statistics.bySeries[static_cast<std::size_t>(index)], want);
+                expectClose(f.displayCycle().statistics().bySeries[static_cast<std::size_t>(index)], want);
                 compared += want.count > 0;
                 Points expected;
                 for (std::size_t k = 0; k < d.size(); ++k) {
