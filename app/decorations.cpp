@@ -3,6 +3,7 @@
 // the series check boxes.
 #include "app/main_window.h"
 #include "app/view_arithmetic.h"
+#include "data/scale_tables.h"
 #include "runtime/formatting.h"
 
 namespace pvz {
@@ -41,7 +42,9 @@ void TForm1::ChartAfterDraw(TCustomAxisPanel& /*Sender*/) {
     // From the next drawing on the date axis starts at the first plotted point.
     Chart->BottomAxis().setAutomaticMinimum(true);
     TChartAxis& left = Chart->LeftAxis();
-    EditScale->setText(composedScaleText(left.LabelStepForSize(left.LabelsFont().sizeInPoints() + 6)));
+    const double labelStep = left.LabelStepForSize(left.LabelsFont().sizeInPoints() + 6);
+    EditScale->setText(state.showDifferences ? differencesScaleText(labelStep, usesUtScale(state.selectedParameter))
+                                             : composedScaleText(labelStep));
     layOutChartControls();
     drawVisorAfterDrawing();
 }

@@ -168,6 +168,7 @@ public:
 
     void setEditScaleText(std::string_view text) override { form_.EditScale->setText(std::string(text)); }
     void checkChoise() override { form_.CheckBoxChoise->setChecked(true); }
+    void setStatusText(std::string_view text) override { form_.StatusBar1->setSimpleText(std::string(text)); }
 
 private:
     TForm1& form_;
@@ -321,7 +322,7 @@ void TForm1::createComponents() {
 
     // The time window's tool buttons.
     rows.place(GroupBox1, *Chart,
-               {.bounds = {59, 8, 225, 40},
+               {.bounds = {59, 8, 255, 40},
                 .tag = 3,
                 .enabled = false,
                 .color = clInactiveBorder,
@@ -340,6 +341,7 @@ void TForm1::createComponents() {
         {&TForm1::SpeedButton5, 5, 126, "Растянуть по вертикали", Glyph::TrianglesApart},
         {&TForm1::SpeedButton6, 6, 156, "Сжать по вертикали", Glyph::TrianglesTogether},
         {&TForm1::SpeedButtonUndo, 0, 186, "Возврат к текущей дате", Glyph::ArrowBack},
+        {&TForm1::SpeedButtonDifferences, 0, 216, "Разности от КВЕЛ", Glyph::Differences},
     };
     for (const auto& b : toolButtons) {
         rows.place(this->*b.member, *GroupBox1, {.bounds = {b.left, 9, 27, 27}, .tag = b.tag, .hint = b.hint},
@@ -379,6 +381,7 @@ void TForm1::connectEvents() {
         };
     }
     SpeedButtonUndo->onClick = [this](SpeedButton& sender) { SpeedButtonUndoClick(sender); };
+    SpeedButtonDifferences->onClick = [this](SpeedButton& sender) { SpeedButtonDifferencesClick(sender); };
     Timer1->onTimer = [this](Timer& sender) { Timer1Timer(sender); };
     Timer2->onTimer = [this](Timer& sender) { Timer2Timer(sender); };
     ComboBoxScaleY->onChange = [this](ComboBox& sender) { ComboBoxScaleYChange(sender); };

@@ -94,6 +94,7 @@ public:
     std::unique_ptr<SpeedButton> SpeedButton5;
     std::unique_ptr<SpeedButton> SpeedButton6;
     std::unique_ptr<SpeedButton> SpeedButtonUndo;
+    std::unique_ptr<SpeedButton> SpeedButtonDifferences;
     std::unique_ptr<GroupBox> GroupBoxScales;
     std::unique_ptr<StaticText> StaticText3;
     std::unique_ptr<Edit> EditScale;
@@ -128,6 +129,8 @@ public:
     void Timer1Timer(Timer& Sender);
     void Timer2Timer(Timer& Sender);
     void SpeedButtonUndoClick(SpeedButton& Sender);
+    // Switches between the series view and the differences view.
+    void SpeedButtonDifferencesClick(SpeedButton& Sender);
     void RadioGroupIntervalClick(RadioGroup& Sender);
     void RadioGroupPVZClick(RadioGroup& Sender);
     void ComboBoxScaleYChange(ComboBox& Sender);
@@ -177,6 +180,8 @@ private:
     // The visor's cross-hair at `at`, in inverting mode: drawing it twice removes it.
     void drawCrossHair(Point at);
     void showReadout(Point at);
+    // The chart's title for the view and the parameter shown.
+    void showViewTitle();
     // Where the cross-hair belongs now: at (visorX, visorY) while the visors are on and it
     // lies inside the plot, else nowhere.
     std::optional<Point> wantedCrossHair() const;
@@ -198,6 +203,13 @@ private:
     // When Start was first pressed: a second press within the double-click interval is the
     // rest of a double click, not a request to end the program.
     MonotonicClock::time_point startPressedAt_{};
+    // The vertical range of the series view while the differences view is shown: given back on
+    // leaving it unless a scale request came meanwhile, which the series view then serves.
+    struct SeriesRange {
+        double minimum = 0.0;
+        double maximum = 0.0;
+        double increment = 0.0;
+    } seriesRange_;
 };
 
 }  // namespace pvz

@@ -13,6 +13,7 @@ const ToolButtonKeys kToolButtonKeys[] = {
     {&TForm1::SpeedButton5, {"Ctrl++", "Ctrl+="}, "Ctrl+Plus"},
     {&TForm1::SpeedButton6, {"Ctrl+-", ""}, "Ctrl+Minus"},
     {&TForm1::SpeedButtonUndo, {"Ctrl+Home", ""}, "Ctrl+Home"},
+    {&TForm1::SpeedButtonDifferences, {"Ctrl+D", ""}, "Ctrl+D"},
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// The keys of the seven tool buttons. A key behaves as the mouse on its button: held, it holds
+// The keys of the eight tool buttons. A key behaves as the mouse on its button: held, it holds
 // the button; its auto-repeat is no new press.
 
 #include <memory>
@@ -18,7 +18,7 @@ struct ToolButtonKeys {
 
 // The table: Ctrl+Left and Ctrl+Right move the time window, Ctrl+Up and Ctrl+Down shift the
 // curves, Ctrl+Plus (or Ctrl+=) and Ctrl+Minus stretch and compress, Ctrl+Home goes back to
-// the current weeks.
+// the current weeks, Ctrl+D switches to the differences view and back.
 std::span<const ToolButtonKeys> toolButtonKeys();
 
 // Binds the keys to the form's tool buttons and adds each key to its button's hint.

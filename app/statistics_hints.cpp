@@ -30,7 +30,9 @@ std::string statisticsHint(const SeriesStatistics& statistics, int index, std::s
     text.append(integerToText(s.count)).append(" ").append(pointsWord(s.count));
     text.append(", среднее ").append(formatByPattern("'+'0.000;'−'0.000;0.000", s.mean * 1000.0));
     text.append(" ").append(unit);
-    text.append(", СКО ").append(formatByPattern("0.000", s.deviation * 1000.0)).append(" ").append(unit);
+    // A single point has no scatter.
+    if (s.hasDeviation())
+        text.append(", СКО ").append(formatByPattern("0.000", s.deviation * 1000.0)).append(" ").append(unit);
     return text;
 }
 

@@ -12,7 +12,8 @@ namespace pvz {
 
 // The tip of chart series `index` (0 to 10) titled `title`: "опорный ряд" for the reference
 // (index 0); for a source with statistics, for example
-// "R-ДОР − КВЕЛ: 27 точек, среднее +0,123 мс, СКО 0,045 мс"; for any other source
+// "R-ДОР − КВЕЛ: 27 точек, среднее +0,123 мс, СКО 0,045 мс" (without the СКО for a single
+// point); for any other source
 // "нет общих точек с " followed by the reference's title.
 std::string statisticsHint(const SeriesStatistics& statistics, int index, std::string_view title,
                            std::string_view referenceTitle);

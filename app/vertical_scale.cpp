@@ -25,6 +25,7 @@ void TForm1::RadioGroupPVZClick(RadioGroup& /*Sender*/) {
         GroupBoxScales->setCaption(ut ? "Масштабы UT:" : "Масштабы X,Y:");
         ComboBoxScaleY->setItemIndex(0);
     }
+    showViewTitle();
     requestScale();
 }
 
@@ -51,7 +52,9 @@ void TForm1::Timer1Timer(Timer& /*Sender*/) {
             axis.setMaximum(range->maximum);
             axis.setMinimum(range->minimum);
         }
-        if (step == VerticalStep::Stretch || step == VerticalStep::Compress) CheckBoxChoise->setChecked(false);
+        // The differences view has no fixed scale to leave; the series view's stays for the return.
+        if ((step == VerticalStep::Stretch || step == VerticalStep::Compress) && !state.showDifferences)
+            CheckBoxChoise->setChecked(false);
     }
 }
 

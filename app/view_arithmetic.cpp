@@ -47,6 +47,10 @@ std::string composedScaleText(double labelStep) {
     return "M: " + integerToText(truncToInt64(thousandths)) + "." + integerToText(truncToInt64(hundredths)) + " мс";
 }
 
+std::string differencesScaleText(double labelStep, bool ut) {
+    return "M: " + formatByPattern("0.###", labelStep) + (ut ? " мс" : " мсд");
+}
+
 WeekNumberFont weekNumberFont(int screenWidth) {
     if (screenWidth > 800) return {20, 20};
     return {15, 16};

@@ -30,6 +30,10 @@ std::optional<AxisRange> verticalStep(VerticalStep step, double minimum, double 
 // fraction + "." + the hundredths of what remains + " мс", worked out in doubles.
 std::string composedScaleText(double labelStep);
 
+// The text of EditScale in the differences view, whose labels are already in thousandths:
+// "M: " + the step with up to three decimals + " мс" for UT or " мсд" for the pole.
+std::string differencesScaleText(double labelStep, bool ut);
+
 // Row offset under the plot and font height of the week numbers for a screen width.
 struct WeekNumberFont {
     int offset = 0;

@@ -173,7 +173,7 @@ void configureViewerChart(TChart& chart, std::span<TLineSeries* const, kSeriesSl
     chart.setBackColor(clWhite);
 
     TChartTitle& title = chart.Title();
-    title.setText("ПВЗ КВЕЛ");
+    title.setText(kSeriesViewTitle);
     title.setFont(Font{"Arial", -19, clBlue, 0});
     TChartPen frame = title.Frame();
     frame.color = 0x0080FF;  // orange

@@ -11,6 +11,9 @@
 
 namespace pvz {
 
+// The chart's title in the series view; the differences view names the reference and the unit.
+inline constexpr const char* kSeriesViewTitle = "ПВЗ КВЕЛ";
+
 // The window's chart, with two differences from the stock one:
 // - whatever the window draws straight onto the chart between drawings is gone whenever the
 //   chart puts its picture on the screen again, newly drawn or only copied (uncovering, a

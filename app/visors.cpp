@@ -23,7 +23,8 @@ void TForm1::showReadout(Point at) {
     const double mjd = Chart->BottomAxis().PixelToValue(at.x) - state.mjdToDayOffset;
     const double value = Chart->LeftAxis().PixelToValue(at.y);
     StaticTextX->setCaption(formatFixed(mjd, 8, 1));
-    StaticTextY->setCaption(formatFixed(value, 8, 5));
+    // Seconds to five decimals; the differences view's thousandths to three.
+    StaticTextY->setCaption(formatFixed(value, 8, state.showDifferences ? 3 : 5));
 }
 
 std::optional<Point> TForm1::wantedCrossHair() const {

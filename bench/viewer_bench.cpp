@@ -1,5 +1,6 @@
 // The viewer's hot paths on the sample data: loading the eleven files, one rebuild of the year
-// view, one complete drawing of the chart, the pixel-writing baseline, and a visor move.
+// view (alone, and in the differences view with the comparison of every source), one complete drawing of the chart, the
+// pixel-writing baseline, and a visor move.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -103,17 +104,36 @@ void BM_Load(benchmark::State& state) {
 }
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 
+// Source points that the comparison with the reference counts.
+int comparedPoints(YearView& view) {
+    int compared = 0;
+    for (const DifferenceStatistics& s : view.form().displayCycle().statistics().bySeries) compared += s.count;
+    return compared;
+}
+
+// The rebuild alone: nothing asks for the comparison.
 void BM_RebuildYear(benchmark::State& state) {
     const SampleFiles files;
     YearView view(files, 1920, 1080);
     for (auto _ : state) view.rebuild();
     state.counters["points"] = view.form().seriesAt(0).Count();
-    // Source points compared with the reference in each rebuild.
-    int compared = 0;
-    for (const DifferenceStatistics& s : view.form().displayCycle().statistics().bySeries) compared += s.count;
-    state.counters["compared"] = compared;
 }
 BENCHMARK(BM_RebuildYear)->Unit(benchmark::kMicrosecond);
+
+// The rebuild of the differences view, which compares the shown sources to plot them, and the
+// statistics of every source, as a tip or the report asks for them.
+void BM_DifferencesYear(benchmark::State& state) {
+    const SampleFiles files;
+    YearView view(files, 1920, 1080);
+    view.driver->apply(SnapshotAction{SnapshotActionKind::View, 1, 0, {}});
+    if (!view.form().state.showDifferences) state.SkipWithError("the differences view is not shown");
+    for (auto _ : state) {
+        view.rebuild();
+        benchmark::DoNotOptimize(view.form().displayCycle().statistics());
+    }
+    state.counters["compared"] = comparedPoints(view);
+}
+BENCHMARK(BM_DifferencesYear)->Unit(benchmark::kMicrosecond);
 
 void BM_Draw(benchmark::State& state, int width, int height) {
     const SampleFiles files;

@@ -4,6 +4,7 @@
 // for the rest of the pass period. A rebuild turns the store into the chart's series and axis
 // ranges through the arithmetic of series_building.h.
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <span>
@@ -42,6 +43,8 @@ public:
     virtual void setEditScaleText(std::string_view text) = 0;
     // Checks CheckBoxChoise; its click handler runs at once when it was unchecked.
     virtual void checkChoise() = 0;
+    // The status line's text.
+    virtual void setStatusText(std::string_view text) = 0;
 };
 
 // The parts of the chart that a rebuild drives.
@@ -77,7 +80,10 @@ public:
 
     // Rebuilds the series and axis ranges from the store and the controls: reads the
     // selectors, sets the window and the date axis, extracts the checked sources, removes the
-    // common trend unless it is shown, refills the series and fits the vertical range.
+    // common trend unless it is shown, refills the series (in the differences view with their
+    // differences from the reference) and fits the vertical range. A rebuild abandoned for want
+    // of the reference or the trend series says so on the status line; the next one that builds
+    // puts the ready status back.
     void rebuild();
 
     // One pass without its wait: a rebuild when redrawRequested is set. Returns whether it rebuilt.
@@ -89,14 +95,25 @@ public:
     // Entering it again goes on with the next pass as if it had never returned.
     void run(const PassServices& services);
 
-    // Each source against the reference, computed by the last rebuild; none when it built no series.
-    const SeriesStatistics& statistics() const { return statistics_; }
+    // Each source against the reference over what the last rebuild extracted; none when it built
+    // no series. Computed at the first call after a rebuild and kept until the next one, so that
+    // a rebuild that nobody asks about compares nothing.
+    const SeriesStatistics& statistics();
 
 private:
     // Refills the checked series that have points, and sets the vertical range when a scale
     // request is pending.
     void refillAndScale();
+    // Puts the differences of slot `slot` from the reference (in thousandths of the series' unit)
+    // into `series`, the reference itself as a line at 0 over its span.
+    void addDifferencePoints(TChartSeries& series, int slot);
+    // The status line after a rebuild: the missing series, or ready.
+    void reportOutcome(ExtractionOutcome outcome);
     void applyVerticalRange(double low, double high);
+    // The range fitted to [low, high] with the grid density in force.
+    void fitVerticalRange(double low, double high);
+    // The range centred on [low, high] with the step in force.
+    void setCentredRange(double low, double high, int grid);
     void clearRequests();
 
     const ObservationStore& store_;
@@ -105,6 +122,13 @@ private:
     DisplayChart chart_;
     DisplayControls& controls_;
     SeriesStatistics statistics_;
+    bool statisticsDue_ = false;  // the last rebuild built series that statistics_ does not cover yet
+    std::array<bool, kSeriesSlotCount> statisticsKnown_{};  // by chart series index
+    bool abandonmentShown_ = false;
+    // Room for one slot's differences and the compared points' coordinates.
+    std::array<double, kPointCount> differences_{};
+    std::array<double, kPointCount> comparedX_{};
+    std::array<double, kPointCount> comparedY_{};
 };
 
 }  // namespace pvz

@@ -107,7 +107,8 @@ ExtractionOutcome extractAll(const ObservationStore& store, SeriesArrays& arrays
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         if (!store.slotLoaded[slot]) continue;
         if (extractSlot(store, arrays, slot, parameter, state.windowStartMjd, state.windowEndMjd) == 0) {
-            if (slot == kReferenceSlot || slot == kTrendSlot) return ExtractionOutcome::Abandoned;
+            if (slot == kReferenceSlot) return ExtractionOutcome::NoReference;
+            if (slot == kTrendSlot) return ExtractionOutcome::NoTrend;
             continue;
         }
         arrays.seriesEmpty[slot] = false;

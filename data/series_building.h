@@ -53,7 +53,8 @@ std::int32_t extractSlot(const ObservationStore& store, SeriesArrays& arrays, in
 // differs from one that gives UT1 - UTC by whole seconds, which must not show between curves.
 void alignToWholeSeconds(SeriesArrays& arrays, int slot, double referenceFirst);
 
-enum class ExtractionOutcome { Built, Abandoned };
+// Built, or abandoned because the reference (slot 1) or the trend series (slot 3) has no point.
+enum class ExtractionOutcome { Built, NoReference, NoTrend };
 
 // Extracts every loaded slot, aligns the UT parameters to slot 1, and abandons the rebuild
 // when slot 1 or 3 has no point (the reference and the trend are then unknown). Uses `selectedParameter` and the window

@@ -41,6 +41,8 @@ struct ViewerState : TimeBase {
     std::int32_t selectedParameter = 0;  // 1 UT1, 2 UT1R, 3 Xp, 4 Yp
     bool showTrend = false;
     double trendSlope = 0.0;
+    // The differences view: each source plotted as its differences from the reference.
+    bool showDifferences = false;
 
     // Requests and the display cycle.
     bool running = false;
@@ -48,6 +50,10 @@ struct ViewerState : TimeBase {
     bool autoFitRequested = false;
     bool rescaleRequested = false;
     bool shiftPending = false;
+    // The view was switched to the differences view, whose range is then fitted.
+    bool viewFitRequested = false;
+    // A scale request was served in the differences view: the series view needs it on return.
+    bool seriesScaleDue = false;
 
     // Press-and-hold of the tool buttons.
     bool shiftRepeating = false;

@@ -151,6 +151,9 @@ struct ToolButtonWidget : QToolButton {
         });
     }
 
+    // A button held down by the program stays as it is when clicked: its click handler decides.
+    void nextCheckState() override {}
+
     SpeedButton* button;
 };
 
@@ -176,6 +179,15 @@ QPixmap drawGlyph(Glyph glyph, int size, QColor ink) {
         p.drawPath(hook);
         p.setPen(Qt::NoPen);
         p.setBrush(ink);
+    }
+    if (glyph == Glyph::Differences) {
+        p.setPen(QPen(ink, std::max(1.5, s * 0.09), Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(s * 0.05, s * 0.5), QPointF(s * 0.95, s * 0.5));
+        p.setPen(Qt::NoPen);
+        const qreal r = s * 0.09;
+        for (const auto& [x, y] : {std::pair{0.2, 0.28}, {0.4, 0.7}, {0.6, 0.22}, {0.8, 0.66}})
+            p.drawEllipse(QPointF(s * x, s * y), r, r);
+        return pixmap;
     }
     // The filled triangles of each glyph: three corners as fractions of the glyph's size.
     struct Triangle {
@@ -613,6 +625,14 @@ void SpeedButton::setGlyph(Glyph glyph) {
 }
 
 Glyph SpeedButton::glyph() const { return glyph_; }
+
+void SpeedButton::setDown(bool down) {
+    auto* button = widgetOf<detail::ToolButtonWidget>(impl());
+    button->setCheckable(true);
+    button->setChecked(down);
+}
+
+bool SpeedButton::down() const { return widgetOf<detail::ToolButtonWidget>(impl())->isChecked(); }
 
 // ---------------------------------------------------------------------------------------------
 

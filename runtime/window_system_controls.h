@@ -176,7 +176,8 @@ enum class Glyph {
     TriangleDown,
     TrianglesApart,
     TrianglesTogether,
-    ArrowBack
+    ArrowBack,
+    Differences  // a level line with points scattered about it
 };
 
 // A flat tool button with a drawn glyph.
@@ -186,6 +187,11 @@ public:
 
     void setGlyph(Glyph glyph);
     Glyph glyph() const;
+
+    // A button that stays down shows a mode in force. Only the program puts it down or up: a
+    // click runs onClick and leaves the button as it is.
+    void setDown(bool down);
+    bool down() const;
 
     std::function<void(SpeedButton&)> onClick;
     std::function<void(SpeedButton&, MouseButton, int x, int y)> onMouseDown;

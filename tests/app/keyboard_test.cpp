@@ -119,6 +119,7 @@ TEST_F(ViewerTest, HintsShowTheKeys) {
         {f.SpeedButton5.get(), "Растянуть по вертикали (Ctrl+Plus)"},
         {f.SpeedButton6.get(), "Сжать по вертикали (Ctrl+Minus)"},
         {f.SpeedButtonUndo.get(), "Возврат к текущей дате (Ctrl+Home)"},
+        {f.SpeedButtonDifferences.get(), "Разности от КВЕЛ (Ctrl+D)"},
     };
     for (const auto& [button, hint] : hints) EXPECT_EQ(button->hint(), hint);
     EXPECT_EQ(toolButtonKeys().size(), std::size(hints));

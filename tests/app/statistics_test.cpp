@@ -3,8 +3,10 @@
 // trend selector, the tips of the check boxes and legend rows, and the headless report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "runtime/formatting.h"
 #include "runtime/window_system_input.h"
 #include "tests/app/viewer_fixture.h"
+#include "tests/support/pictures.h"
 
 namespace pvz {
 namespace {
@@ -37,22 +40,34 @@ Points plotted(TForm1& f, int index) {
 
 // The definition read literally, in extended precision: for each source point within the
 // reference's first and last epoch, the first reference point at or after it, its value there
-// or the straight line from the point before; then the mean and the scatter over n.
-DifferenceStatistics recomputed(const Points& reference, const Points& source) {
-    if (reference.x.size() < 2) return {};
+// or the straight line from the point before (none across more than three days), whole seconds
+// taken out of that line's step and of the difference for UT; then the mean and the scatter
+// over n - 1. The differences in the order of the source's points; NaN where not compared.
+std::vector<long double> recomputedDifferences(const Points& reference, const Points& source, bool ut) {
     std::vector<long double> d;
     for (std::size_t k = 0; k < source.x.size(); ++k) {
         const long double x = source.x[k];
-        if (x < reference.x.front() || x > reference.x.back()) continue;
+        d.push_back(NAN);
+        if (reference.x.size() < 2 || x < reference.x.front() || x > reference.x.back()) continue;
         std::size_t j = 0;
         while (reference.x[j] < x) ++j;
         long double r = reference.y[j];
         if (reference.x[j] != x) {
-            const long double t = (x - reference.x[j - 1]) / (reference.x[j] - reference.x[j - 1]);
-            r = reference.y[j - 1] + t * (reference.y[j] - reference.y[j - 1]);
+            if (reference.x[j] - reference.x[j - 1] > 3) continue;
+            long double step = reference.y[j] - reference.y[j - 1];
+            if (ut) step -= std::round(step);
+            r = reference.y[j - 1] + step * (x - reference.x[j - 1]) / (reference.x[j] - reference.x[j - 1]);
         }
-        d.push_back(source.y[k] - r);
+        d.back() = source.y[k] - r;
+        if (ut) d.back() -= std::round(d.back());
     }
+    return d;
+}
+
+DifferenceStatistics statisticsOf(const std::vector<long double>& all) {
+    std::vector<long double> d;
+    for (const long double v : all)
+        if (!std::isnan(v)) d.push_back(v);
     if (d.empty()) return {};
     long double sum = 0;
     for (const long double v : d) sum += v;
@@ -60,19 +75,23 @@ DifferenceStatistics recomputed(const Points& reference, const Points& source) {
     long double squares = 0;
     for (const long double v : d) squares += (v - mean) * (v - mean);
     return {static_cast<std::int32_t>(d.size()), static_cast<double>(mean),
-            static_cast<double>(std::sqrt(squares / d.size()))};
+            d.size() > 1 ? static_cast<double>(std::sqrt(squares / (d.size() - 1))) : NAN};
 }
 
-void expectClose(const DifferenceStatistics& got, const DifferenceStatistics& want) {
+void expectClose(const DifferenceStatistics& got, const DifferenceStatistics& want, double scale = 1.0) {
     EXPECT_EQ(got.count, want.count);
-    EXPECT_NEAR(got.mean, want.mean, 1e-12);
-    EXPECT_NEAR(got.deviation, want.deviation, 1e-12);
+    EXPECT_NEAR(got.mean, want.mean * scale, 1e-12 * scale);
+    if (want.hasDeviation()) {
+        EXPECT_NEAR(got.deviation, want.deviation * scale, 1e-12 * scale);
+    }
 }
 
 using SourceStatistics = ViewerTest;
 
 // Month and year views, every parameter: the year view round November 2017 holds the leap
-// second of 1 January 2017, which the reference shows and the aligned sources do not.
+// second of 1 January 2017, which the reference shows and the aligned sources do not. The
+// differences view then plots exactly the compared points, in thousandths, and the reference as
+// a line at 0 over its span.
 TEST_F(SourceStatistics, MatchAnIndependentComputationFromThePlottedPoints) {
     for (const char* interval : {"interval=month", "interval=year"}) {
         for (const char* parameter : {"param=UT1", "param=UT1R", "param=Xp", "param=Yp"}) {
@@ -80,21 +99,147 @@ TEST_F(SourceStatistics, MatchAnIndependentComputationFromThePlottedPoints) {
             SnapshotDriver driver(options());
             TForm1& f = driver.form();
             play(driver, {"start", interval, parameter});
-            const SeriesStatistics& statistics = f.displayCycle().statistics();
+            const bool ut = f.state.selectedParameter <= 2;
+            const SeriesStatistics statistics = f.displayCycle().statistics();
             EXPECT_EQ(statistics.parameter, f.state.selectedParameter);
             const Points reference = plotted(f, 0);
             ASSERT_GT(reference.x.size(), 20u);
+            std::vector<Points> sources;
+            for (int index = 0; index < kSeriesSlotCount; ++index) sources.push_back(plotted(f, index));
+            driver.apply(action("view=differences"));
+            const Points line = plotted(f, 0);
+            EXPECT_EQ(line.x, (std::vector<long double>{reference.x.front(), reference.x.back()}));
+            EXPECT_EQ(line.y, (std::vector<long double>{0, 0}));
             int compared = 0;
-            for (int index = 0; index < kSeriesSlotCount; ++index) {
+            for (int index = 1; index < kSeriesSlotCount; ++index) {
                 SCOPED_TRACE(index);
-                const DifferenceStatistics want =
-                    index == 0 ? DifferenceStatistics{} : recomputed(reference, plotted(f, index));
+                const std::vector<long double> d = recomputedDifferences(reference, sources[index], ut);
+                const DifferenceStatistics want = statisticsOf(d);
                 expectClose(statistics.bySeries[static_cast<std::size_t>(index)], want);
+                expectClose(f.displayCycle().statistics().bySeries[static_cast<std::size_t>(index)], want);
                 compared += want.count > 0;
+                Points expected;
+                for (std::size_t k = 0; k < d.size(); ++k) {
+                    if (std::isnan(d[k])) continue;
+                    expected.x.push_back(sources[index].x[k]);
+                    expected.y.push_back(d[k] * 1000);
+                }
+                const Points shown = plotted(f, index);
+                ASSERT_EQ(shown.x, expected.x);
+                for (std::size_t k = 0; k < expected.y.size(); ++k) EXPECT_NEAR(shown.y[k], expected.y[k], 1e-9);
+                std::vector<long double> values(shown.y.begin(), shown.y.end());
+                expectClose(statisticsOf(values), want, 1000.0);
             }
             EXPECT_GE(compared, 5);
         }
     }
+}
+
+// The month window of 15 January 2017 holds the leap second at the end of 2016: the numbers
+// are the services' differences, and a leap second of either sign put into the reference
+// anywhere changes none of them.
+TEST_F(SourceStatistics, LeapSecondsInTheReferenceChangeNothing) {
+    SnapshotDriver driver(options("2017-01-15 12:00:00"));
+    TForm1& f = driver.form();
+    driver.apply(action("start"));
+    for (const char* parameter : {"param=UT1", "param=UT1R"}) {
+        SCOPED_TRACE(parameter);
+        driver.apply(action(parameter));
+        const SeriesStatistics statistics = f.displayCycle().statistics();
+        const DifferenceStatistics& iers = statistics.bySeries[1];
+        if (f.state.selectedParameter == kindUT1) {
+            EXPECT_NEAR(iers.mean * 1000, 0.009, 0.0005);
+            EXPECT_NEAR(iers.deviation * 1000, 0.019, 0.0005);
+        }
+        const int count = f.arrays.seriesCount[kReferenceSlot];
+        ASSERT_GT(count, 20);
+        for (int first = 1; first <= count; ++first) {
+            for (const double leap : {-1.0, 1.0}) {
+                SCOPED_TRACE(::testing::Message() << first << " " << leap);
+                auto copy = std::make_unique<SeriesArrays>(f.arrays);
+                for (int k = first; k <= count; ++k) copy->seriesY(k, kReferenceSlot) += leap;
+                SeriesStatistics inserted;
+                computeSeriesStatistics(*copy, f.state.selectedParameter, inserted);
+                for (int index = 1; index < kSeriesSlotCount; ++index)
+                    expectClose(inserted.bySeries[static_cast<std::size_t>(index)],
+                                statistics.bySeries[static_cast<std::size_t>(index)]);
+            }
+        }
+    }
+}
+
+// The differences view: its title, scale text and read-out in thousandths, its own fitted range,
+// the scale selectors held for the return, and the view kept across the other controls.
+TEST_F(SourceStatistics, DifferencesViewShowsThousandthsAndStaysAcrossTheControls) {
+    SnapshotDriver driver(options());
+    TForm1& f = driver.form();
+    play(driver, {"start", "choose=on", "visor=on", "mouse=500,300", "key=Ctrl+D"});
+    ASSERT_TRUE(f.state.showDifferences);
+    EXPECT_TRUE(f.SpeedButtonDifferences->down());
+    EXPECT_FALSE(f.CheckBoxChoise->enabled());
+    EXPECT_FALSE(f.ComboBoxScaleY->enabled());
+    EXPECT_NE(driver.json(false).find("\"view\":\"differences\""), std::string::npos);
+    const std::regex thousandths(R"(-?\d+[.,]\d{3})");
+    const struct {
+        const char* action;
+        const char* title;
+        const char* unit;
+    } rows[] = {
+        {"wait=20", "Разности от КВЕЛ, мс", " мс"},
+        {"param=Xp", "Разности от КВЕЛ, мсд", " мсд"},
+        {"interval=year", "Разности от КВЕЛ, мсд", " мсд"},
+        {"trend=yes", "Разности от КВЕЛ, мсд", " мсд"},
+        {"back", "Разности от КВЕЛ, мсд", " мсд"},
+        {"param=UT1R", "Разности от КВЕЛ, мс", " мс"},
+        {"undo", "Разности от КВЕЛ, мс", " мс"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.action);
+        driver.apply(action(row.action));
+        EXPECT_TRUE(f.state.showDifferences);
+        EXPECT_EQ(f.Chart->Title().Text(), std::vector<std::string>{row.title});
+        const std::string scale = f.EditScale->text();
+        EXPECT_EQ(scale.substr(scale.size() - std::string(row.unit).size()), row.unit) << scale;
+        EXPECT_TRUE(std::regex_match(f.StaticTextY->caption(), thousandths)) << f.StaticTextY->caption();
+        // The range is fitted to the shown differences with the grid density in force.
+        double low = 1e300, high = -1e300;
+        for (int index = 0; index < kSeriesSlotCount; ++index)
+            for (const long double y : plotted(f, index).y) {
+                low = std::min(low, static_cast<double>(y));
+                high = std::max(high, static_cast<double>(y));
+            }
+        EXPECT_EQ(f.Chart->LeftAxis().Increment(),
+                  fittedIncrement(low, high, f.ComboBoxGrid->itemIndex()).value_or(0.0));
+    }
+    driver.apply(action("key=Ctrl+D"));
+    EXPECT_FALSE(f.state.showDifferences);
+    EXPECT_FALSE(f.SpeedButtonDifferences->down());
+    EXPECT_EQ(f.Chart->Title().Text(), std::vector<std::string>{"ПВЗ КВЕЛ"});
+    EXPECT_TRUE(f.CheckBoxChoise->enabled());
+    EXPECT_TRUE(f.ComboBoxScaleY->enabled());
+}
+
+// The window as the user sees it, cross-hair included.
+std::vector<Color> windowPixels(TForm1& f) {
+    Bitmap picture;
+    f.grab(picture);
+    return test::pixelsOf(picture);
+}
+
+// Leaving the differences view shows the series view as a run that never entered it: the
+// range it had, or the new scale that changes made in the other view ask for.
+TEST_F(SourceStatistics, LeavingTheDifferencesViewGivesTheSeriesViewBack) {
+    SnapshotDriver driver(options());
+    TForm1& f = driver.form();
+    play(driver, {"start", "stretch=3", "visor=on", "mouse=500,300"});
+    const std::vector<Color> before = windowPixels(f);
+    play(driver, {"view=differences", "up=2", "compress=2", "view=series"});
+    EXPECT_EQ(windowPixels(f), before);
+
+    play(driver, {"view=differences", "param=Xp", "interval=year", "view=series"});
+    SnapshotDriver never(options());
+    play(never, {"start", "stretch=3", "visor=on", "mouse=500,300", "param=Xp", "interval=year"});
+    EXPECT_EQ(windowPixels(f), windowPixels(never.form()));
 }
 
 TEST_F(SourceStatistics, DoNotDependOnTheTrendSelectorNorOnTheReferencesCheckBox) {
@@ -143,7 +288,7 @@ TEST(StatisticsHint, Texts) {
         const char* text;
     } rows[] = {
         {1, 3, {27, 0.000123, 0.000045}, "R-ДОР − КВЕЛ: 27 точек, среднее +0,123 мс, СКО 0,045 мс"},
-        {2, 3, {1, -0.0012346, 0.0}, "R-ДОР − КВЕЛ: 1 точка, среднее −1,235 мс, СКО 0,000 мс"},
+        {2, 3, {1, -0.0012346, NAN}, "R-ДОР − КВЕЛ: 1 точка, среднее −1,235 мс"},
         {3, 3, {2, 0.0000004, 0.0000006}, "R-ДОР − КВЕЛ: 2 точки, среднее 0,000 мсд, СКО 0,001 мсд"},
         {4, 3, {4, -0.0000004, 0.25}, "R-ДОР − КВЕЛ: 4 точки, среднее 0,000 мсд, СКО 250,000 мсд"},
         {1, 3, {5, 0.0, 0.0}, "R-ДОР − КВЕЛ: 5 точек, среднее 0,000 мс, СКО 0,000 мс"},
@@ -186,8 +331,8 @@ TEST_F(SourceStatistics, TipsOfCheckBoxesAndLegendRows) {
     }
     EXPECT_EQ(f.seriesHint(0), "опорный ряд");
     EXPECT_EQ(f.seriesHint(1), "нет общих точек с КВЕЛ");  // IERS ends before the window
-    EXPECT_EQ(f.seriesHint(5), "G-ДОР − КВЕЛ: 25 точек, среднее +0,538 мс, СКО 0,118 мс");
-    EXPECT_EQ(f.seriesHint(6), "R-ИПА − КВЕЛ: 7 точек, среднее +0,832 мс, СКО 0,188 мс");
+    EXPECT_EQ(f.seriesHint(5), "G-ДОР − КВЕЛ: 25 точек, среднее +0,538 мс, СКО 0,120 мс");
+    EXPECT_EQ(f.seriesHint(6), "R-ИПА − КВЕЛ: 7 точек, среднее +0,832 мс, СКО 0,203 мс");
     // Off the legend's rows the chart has no tip.
     const Rect r = f.Chart->Legend().LegendRect();
     EXPECT_EQ(input::restPointer(*f.Chart, {r.left - 1, r.top + 5}), "");

@@ -25,6 +25,7 @@ public:
     int scale = 0;
     std::array<bool, kSeriesSlotCount> checked{};
     std::string editScale;
+    std::string status;
     bool choise = false;
     int choiseClicks = 0;
     ViewerState* state = nullptr;  // CheckBoxChoiseClick raises its requests here
@@ -52,6 +53,7 @@ public:
         return {tag, checked[static_cast<std::size_t>(tag - 1)]};
     }
     void setEditScaleText(std::string_view text) override { editScale = std::string(text); }
+    void setStatusText(std::string_view text) override { status = std::string(text); }
     void checkChoise() override {
         if (choise) return;
         choise = true;

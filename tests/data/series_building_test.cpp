@@ -250,8 +250,8 @@ TEST(Extraction, AbandonedWhenTheReferenceOrTrendSlotHasNoPointInTheWindow) {
         int emptySlot;
         ExtractionOutcome outcome;
     };
-    const Case cases[] = {{"slot 1 empty", 1, ExtractionOutcome::Abandoned},
-                          {"slot 3 empty", 3, ExtractionOutcome::Abandoned},
+    const Case cases[] = {{"slot 1 empty", 1, ExtractionOutcome::NoReference},
+                          {"slot 3 empty", 3, ExtractionOutcome::NoTrend},
                           {"slot 2 empty", 2, ExtractionOutcome::Built}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

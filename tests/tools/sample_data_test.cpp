@@ -245,14 +245,28 @@ TEST(SampleData, FilesAreTheSameUnderARussianLocale) {
     EXPECT_EQ(before.find(','), std::string::npos);
 }
 
-TEST(SampleData, LeapSecondStepsEveryUtcSeriesInsideTheFirstMonthView) {
-    for (const SampleDataOptions& options : {optionsFor(2017, 2, 15), optionsFor(2030, 12, 29, 0.1)}) {
+// The leap second comes after the latest 30 June or 31 December at least five weeks before
+// today: inside the first year view, before the first month view.
+TEST(SampleData, LeapSecondStepsEveryUtcSeriesInsideTheFirstYearView) {
+    const struct {
+        SampleDataOptions options;
+        CalendarDate leapDay;
+    } rows[] = {
+        {optionsFor(2017, 2, 15), {2016, 12, 31}}, {optionsFor(2030, 12, 29, 0.1), {2030, 6, 30}},
+        {optionsFor(2026, 12, 8), {2026, 6, 30}},  {optionsFor(2027, 2, 4), {2026, 12, 31}},
+        {optionsFor(2027, 2, 3), {2026, 6, 30}},   {optionsFor(2026, 8, 4), {2026, 6, 30}},
+        {optionsFor(2026, 8, 3), {2025, 12, 31}},
+    };
+    for (const auto& [options, leapDay] : rows) {
+        SCOPED_TRACE(testing::Message() << leapDay.year << "-" << leapDay.month << "-" << leapDay.day);
         const WrittenSample sample(options);
         const double leap = sample.calendar.leapSecondMjd;
         const TimeBase home = timeBaseAt(options.todayDay);
-        EXPECT_GT(leap, home.homeStartMjd + 3.0);
-        EXPECT_LT(leap, home.yesterdayMjd - 6.0);
-        EXPECT_EQ(leap, std::floor(leap));
+        EXPECT_EQ(leap, mjdOfDate(static_cast<std::uint16_t>(leapDay.year), static_cast<std::uint16_t>(leapDay.month),
+                                  static_cast<std::uint16_t>(leapDay.day)) +
+                            1.0);
+        EXPECT_LT(leap, home.homeStartMjd);
+        EXPECT_GT(leap, home.homeEndMjd - 52 * 7);
 
         std::map<double, double> reference;
         for (const Row& row : sample.rows.at(1)) reference[row.mjd] = row.ut1;
@@ -270,11 +284,11 @@ TEST(SampleData, LeapSecondStepsEveryUtcSeriesInsideTheFirstMonthView) {
                 EXPECT_GE(rows[i].mjd, leap);
             }
             if (slot == 7) {
-                // UT1 - TAI: no step, and 36 s (from the leap second on 37 s) below UT1 - UTC.
+                // UT1 - TAI: no step, and 37 s (from the leap second on 38 s) below UT1 - UTC.
                 EXPECT_EQ(steps, 0);
                 for (const Row& row : rows) {
                     ASSERT_EQ(reference.count(std::floor(row.mjd)), 1u) << row.mjd;
-                    EXPECT_EQ(std::round(reference[std::floor(row.mjd)] - row.ut1), row.mjd < leap ? 36.0 : 37.0);
+                    EXPECT_EQ(std::round(reference[std::floor(row.mjd)] - row.ut1), row.mjd < leap ? 37.0 : 38.0);
                 }
             } else {
                 EXPECT_EQ(steps, 1);

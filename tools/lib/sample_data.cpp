@@ -231,9 +231,12 @@ constexpr std::array<SourceProfile, kSampleSlotCount> kProfiles = {{
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
-// UT1 - TAI just before the leap second, when TAI - UTC is still 36 s.
-constexpr double kUt1MinusTaiAtLeap = -36.40;
-constexpr double kTaiMinusUtcBeforeLeap = 36.0;
+// UT1 - TAI just before the leap second, when TAI - UTC is still 37 s.
+constexpr double kUt1MinusTaiAtLeap = -37.40;
+constexpr double kTaiMinusUtcBeforeLeap = 37.0;
+// The leap second comes at the end of the latest 30 June or 31 December this many days or more
+// before today.
+constexpr double kLeapSecondLeadDays = 35.0;
 // The day length exceeds 86400 s by 1 ms on average, swinging by 0.35 ms over 1100 days.
 constexpr double kMeanDrift = -1.0 * kMs;
 constexpr double kDriftSwing = 0.35 * kMs;
@@ -375,8 +378,15 @@ SampleCalendar sampleCalendarOf(const SampleDataOptions& options) {
     SampleCalendar calendar;
     calendar.todayMjd = std::floor(options.todayDay) + kMjdOfDayZero;
     calendar.baseMjd = base.baseMjd;
-    // The Monday in the middle of the first month view, so that the viewer shows the step at once.
-    calendar.leapSecondMjd = base.homeStartMjd + 14.0;
+    // The year view shows the step, and the month view (five weeks later or more) the services'
+    // differences without it. Leap seconds come at the end of June or December.
+    const double latestDay = std::floor(options.todayDay) - kLeapSecondLeadDays;
+    const CalendarDate latest = decodeDayNumber(latestDay);
+    const auto year = static_cast<std::uint16_t>(latest.year);
+    double leapDay = encodeDayNumber(year, 12, 31);
+    if (leapDay > latestDay) leapDay = encodeDayNumber(year, 6, 30);
+    if (leapDay > latestDay) leapDay = encodeDayNumber(static_cast<std::uint16_t>(year - 1), 12, 31);
+    calendar.leapSecondMjd = leapDay + 1.0 + kMjdOfDayZero;
     return calendar;
 }
 

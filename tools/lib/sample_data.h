@@ -50,9 +50,11 @@ struct SampleFileReport {
 
 // The epochs that shape the sample around "today".
 struct SampleCalendar {
-    double todayMjd = 0.0;       // integral MJD of today
-    double baseMjd = 0.0;        // the loader's lower bound: yesterday's MJD - 750
-    double leapSecondMjd = 0.0;  // 0 h UTC of the day TAI - UTC grows from 36 s to 37 s
+    double todayMjd = 0.0;  // integral MJD of today
+    double baseMjd = 0.0;   // the loader's lower bound: yesterday's MJD - 750
+    // 0 h UTC of the day TAI - UTC grows from 37 s to 38 s: the day after the latest 30 June or
+    // 31 December at least five weeks before today.
+    double leapSecondMjd = 0.0;
 };
 
 SampleCalendar sampleCalendarOf(const SampleDataOptions& options);

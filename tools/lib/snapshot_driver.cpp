@@ -267,6 +267,9 @@ void SnapshotDriver::apply(const SnapshotAction& action) {
         case K::Undo:
             click(*f.SpeedButtonUndo);
             break;
+        case K::View:
+            if (f.state.showDifferences != (action.a != 0)) click(*f.SpeedButtonDifferences);
+            break;
         case K::Mouse: {
             const int x = action.a;
             const int y = action.b;
@@ -364,6 +367,7 @@ void writeState(JsonWriter& w, const ViewerState& s, const ObservationStore& sto
     w.member("windowEndMjd", s.windowEndMjd);
     w.member("selectedParameter", s.selectedParameter);
     w.member("showTrend", s.showTrend);
+    w.member("view", s.showDifferences ? "differences" : "series");
     w.member("trendSlope", s.trendSlope);
     w.member("running", s.running);
     w.member("redrawRequested", s.redrawRequested);
@@ -410,12 +414,15 @@ void writeControls(JsonWriter& w, TForm1& f) {
         });
     }
     const std::pair<const char*, SpeedButton*> buttons[] = {
-        {"SpeedButton1", f.SpeedButton1.get()},      {"SpeedButton2", f.SpeedButton2.get()},
-        {"SpeedButton3", f.SpeedButton3.get()},      {"SpeedButton4", f.SpeedButton4.get()},
-        {"SpeedButton5", f.SpeedButton5.get()},      {"SpeedButton6", f.SpeedButton6.get()},
-        {"SpeedButtonUndo", f.SpeedButtonUndo.get()}};
+        {"SpeedButton1", f.SpeedButton1.get()},       {"SpeedButton2", f.SpeedButton2.get()},
+        {"SpeedButton3", f.SpeedButton3.get()},       {"SpeedButton4", f.SpeedButton4.get()},
+        {"SpeedButton5", f.SpeedButton5.get()},       {"SpeedButton6", f.SpeedButton6.get()},
+        {"SpeedButtonUndo", f.SpeedButtonUndo.get()}, {"SpeedButtonDifferences", f.SpeedButtonDifferences.get()}};
     for (const auto& [name, button] : buttons)
-        writeControl(w, name, *button, [&](JsonWriter& j) { j.member("hint", button->hint()); });
+        writeControl(w, name, *button, [&](JsonWriter& j) {
+            j.member("hint", button->hint());
+            j.member("down", button->down());
+        });
     writeControl(w, "StatusBar1", *f.StatusBar1,
                  [&](JsonWriter& j) { j.member("caption", f.StatusBar1->simpleText()); });
     writeControl(w, "BitBtnStart", *f.BitBtnStart, [&](JsonWriter& j) {
@@ -473,7 +480,8 @@ void writeControls(JsonWriter& w, TForm1& f) {
     w.endObject();
 }
 
-// Each source against the reference, in the series' units, for the series that have statistics.
+// Each source against the reference, in the series' units, for the series that have statistics;
+// "std" is null for a single point.
 void writeStatistics(JsonWriter& w, TForm1& f) {
     const SeriesStatistics& statistics = f.displayCycle().statistics();
     w.key("statistics").beginArray();

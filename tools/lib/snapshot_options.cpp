@@ -98,6 +98,7 @@ std::optional<SnapshotAction> parseSnapshotAction(std::string_view text) {
         return action;
     }
     if (name == "scale") return withValue(K::Scale, parseInt(arg));
+    if (name == "view") return withValue(K::View, choice(arg, {"series", "differences"}));
     if (name == "choose") return withValue(K::Choose, onOff(arg));
     if (name == "visor") return withValue(K::Visor, onOff(arg));
     if (name == "hold-back") return withValue(K::HoldBack, parseCount(arg));

@@ -30,6 +30,7 @@ enum class SnapshotActionKind {
     Stretch,      // SpeedButton5
     Compress,     // SpeedButton6
     Undo,
+    View,     // a = 1 the differences view, 0 the series view (a click on SpeedButtonDifferences when it differs)
     Mouse,    // a, b = chart client pixel
     Resize,   // a, b = client width and height
     Wait,     // a = simulated milliseconds that pass (timers tick, passes run)
