@@ -271,126 +271,42 @@ QRect deviceCover(const QRect& r, double ratio) {
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-}  // namespace
-
-void PanelWidget::replaceFront(QImage picture) {
-    front = std::move(picture);
-    invertedBoxes.clear();
-    keptColumns.clear();
-}
-
-void PanelWidget::toggleInvertedBox(const QRect& box) {
-    const auto same = std::find(invertedBoxes.begin(), invertedBoxes.end(), box);
-    if (same != invertedBoxes.end())
-        invertedBoxes.erase(same);
-    else
-        invertedBoxes.push_back(box);
-}
-
-int FrontMapping::column(int x) const {
-    if (oneToOne) return x - offset.x();
-    const double scale = size.width() / static_cast<double>(shown.width());
-    const int c = static_cast<int>(std::floor(((x + 0.5) / windowRatio - shown.left()) * scale));
-    return std::clamp(c, 0, size.width() - 1);
-}
-
-int FrontMapping::row(int y) const {
-    if (oneToOne) return y - offset.y();
-    const double scale = size.height() / static_cast<double>(shown.height());
-    const int r = static_cast<int>(std::floor(((y + 0.5) / windowRatio - shown.top()) * scale));
-    return std::clamp(r, 0, size.height() - 1);
-}
-
-namespace {
-
-// Columns no wider than this many device pixels are kept: the cross-hair's is one logical pixel.
-constexpr int kKeptColumnWidth = 4;
-constexpr std::size_t kKeptColumns = 3;
-
-}  // namespace
-
-bool PanelWidget::showsPlainPicture(const QRect& part, const FrontMapping& mapping) const {
-    const QRect source(QPoint(mapping.column(part.left()), mapping.row(part.top())),
-                       QPoint(mapping.column(part.right()), mapping.row(part.bottom())));
-    const auto meets = [&](const QRect& box) { return box.intersects(source); };
-    if (std::any_of(invertedBoxes.begin(), invertedBoxes.end(), meets)) return false;
-    const auto keeps = [&](const KeptColumn& kept) { return kept.mapping == mapping && kept.area.contains(part); };
-    return std::none_of(keptColumns.begin(), keptColumns.end(), keeps);
-}
-
-QImage PanelWidget::shownPixels(const QRect& part, const FrontMapping& mapping) {
-    std::vector<int> columns(static_cast<std::size_t>(part.width()));
-    for (int i = 0; i < part.width(); ++i) columns[static_cast<std::size_t>(i)] = mapping.column(part.left() + i);
-    const qsizetype frontStride = front.bytesPerLine() / 4;
-    const auto* picture = reinterpret_cast<const std::uint32_t*>(front.constBits());
-    // The picture's pixels of window row y within the columns of `part`, into `to`.
-    const auto readRow = [&](int y, std::uint32_t* to) {
-        const std::uint32_t* from = picture + static_cast<qsizetype>(mapping.row(y)) * frontStride;
-        if (mapping.oneToOne) {
-            std::memcpy(to, from + columns[0], columns.size() * sizeof(std::uint32_t));
-        } else {
-            for (std::size_t i = 0; i < columns.size(); ++i) to[i] = from[columns[i]];
-        }
+// The window pixels `part` of a picture shown scaled onto the window pixels `target`: each
+// takes the picture's pixel under its centre, so that it gets the same one whatever part of the
+// window is painted. The painter's own scaling rounds by where the painted part begins.
+QImage scaledPart(const QImage& picture, const QRect& target, const QRect& part) {
+    const double scaleX = picture.width() / static_cast<double>(target.width());
+    const double scaleY = picture.height() / static_cast<double>(target.height());
+    const auto source = [](int offset, double scale, int size) {
+        return std::clamp(static_cast<int>((offset + 0.5) * scale), 0, size - 1);
     };
-
-    // A narrow part under an inverted box taller than wide (the cross-hair's column) is read
-    // for the box's whole height once, and kept.
-    const KeptColumn* kept = nullptr;
-    for (const KeptColumn& k : keptColumns)
-        if (k.mapping == mapping && k.area.contains(part)) kept = &k;
-    if (kept == nullptr && part.width() <= kKeptColumnWidth) {
-        for (const QRect& box : invertedBoxes) {
-            if (box.height() <= box.width() || columns.front() < box.left() || columns.back() > box.right()) continue;
-            int top = part.top();
-            while (top > mapping.windowArea.top() && mapping.row(top - 1) >= box.top()) --top;
-            int bottom = part.bottom();
-            while (bottom < mapping.windowArea.bottom() && mapping.row(bottom + 1) <= box.bottom()) ++bottom;
-            KeptColumn column{QRect(QPoint(part.left(), top), QPoint(part.right(), bottom)), mapping, {}};
-            column.pixels.resize(static_cast<std::size_t>(column.area.width()) * column.area.height());
-            for (int y = top; y <= bottom; ++y)
-                readRow(y, column.pixels.data() + static_cast<std::size_t>(y - top) * column.area.width());
-            if (keptColumns.size() >= kKeptColumns) keptColumns.erase(keptColumns.begin());
-            keptColumns.push_back(std::move(column));
-            kept = &keptColumns.back();
-            break;
-        }
-    }
-
+    std::vector<int> columns(static_cast<std::size_t>(part.width()));
+    for (int i = 0; i < part.width(); ++i)
+        columns[static_cast<std::size_t>(i)] = source(part.left() + i - target.left(), scaleX, picture.width());
     QImage shown(part.size(), QImage::Format_RGB32);
-    const qsizetype toStride = shown.bytesPerLine() / 4;
-    auto* to = reinterpret_cast<std::uint32_t*>(shown.bits());
     for (int j = 0; j < part.height(); ++j) {
-        std::uint32_t* row = to + j * toStride;
-        if (kept != nullptr) {
-            const std::uint32_t* from =
-                kept->pixels.data() + static_cast<std::size_t>(part.top() + j - kept->area.top()) * kept->area.width() +
-                (part.left() - kept->area.left());
-            std::memcpy(row, from, columns.size() * sizeof(std::uint32_t));
-        } else {
-            readRow(part.top() + j, row);
-        }
-    }
-    // The inverted boxes, over the window columns whose picture columns they hold (the
-    // picture columns rise from left to right).
-    for (const QRect& box : invertedBoxes) {
-        const auto first = std::lower_bound(columns.begin(), columns.end(), box.left());
-        const auto end = std::upper_bound(columns.begin(), columns.end(), box.right());
-        if (first >= end) continue;
-        const auto from = static_cast<std::size_t>(first - columns.begin());
-        const auto until = static_cast<std::size_t>(end - columns.begin());
-        for (int j = 0; j < part.height(); ++j) {
-            const int source = mapping.row(part.top() + j);
-            if (source < box.top() || source > box.bottom()) continue;
-            std::uint32_t* row = to + j * toStride;
-            for (std::size_t i = from; i < until; ++i) row[i] ^= kInvertMask;
-        }
+        const auto* from = reinterpret_cast<const QRgb*>(
+            picture.constScanLine(source(part.top() + j - target.top(), scaleY, picture.height())));
+        auto* to = reinterpret_cast<QRgb*>(shown.scanLine(j));
+        for (int i = 0; i < part.width(); ++i) to[i] = from[columns[static_cast<std::size_t>(i)]];
     }
     return shown;
 }
 
-QSize PanelWidget::frontLogicalSize() const {
-    if (front.isNull()) return {};
-    return frontLogical.isValid() ? frontLogical : front.size();
+// Inverts the pixels `box` of `image`, a Format_RGB32 image that holds them.
+void invertPixels(QImage& image, const QRect& box) {
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = box.left(); x <= box.right(); ++x) row[x] ^= kInvertMask;
+    }
+}
+
+}  // namespace
+
+QRect devicePixels(const QRect& r, double ratio) {
+    return QRect(
+        QPoint(devicePixelOf(r.left(), ratio), devicePixelOf(r.top(), ratio)),
+        QPoint(devicePixelOf(r.left() + r.width(), ratio) - 1, devicePixelOf(r.top() + r.height(), ratio) - 1));
 }
 
 void PanelWidget::paintEvent(QPaintEvent* event) {
@@ -401,58 +317,70 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
         paintRequested = false;
         inPaintEvent = true;
         // The front picture is dropped first so that redrawing the bitmap does not copy it.
-        replaceFront(QImage());
+        front = QImage();
         Application::instance().guarded([this] { panel->paint(); }, true);
         inPaintEvent = false;
     }
     QPainter painter(this);
-    const QRect shown(frontOffset, frontLogicalSize());
-    if (front.isNull() || !shown.contains(event->rect()))
+    const QRect picture(frontOffset, frontLogicalSize());
+    if (front.isNull() || !picture.contains(event->rect()))
         painter.fillRect(event->rect(), palette().color(QPalette::Window));
     if (front.isNull()) return;
+
+    // The painter works in the window's device pixels from here on: the window's ratio, or that
+    // of a grab, which may differ from the picture's.
+    const double windowRatio = painter.deviceTransform().m11();
     const double ratio = front.devicePixelRatio();
-    // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
-    // lines of a cross-hair) the picture is blended span by span and row by row, in slices
-    // handed to other threads; within one rectangle it is a plain copy or scaling of rows.
-    const QRegion& region = event->region();
-    const bool severalRects = region.rectCount() > 1;
-    // The painter's own scale to device pixels (the window's ratio, or that of a grab).
-    const bool oneToOne = std::abs(painter.deviceTransform().m11() - ratio) <= 1e-9;
-    const double windowRatio = oneToOne ? ratio : painter.deviceTransform().m11();
-    // The painter works in the window's device pixels from here on.
+    const bool oneToOne = std::abs(windowRatio - ratio) <= 1e-9;
     if (windowRatio != 1.0) painter.setWorldTransform(QTransform::fromScale(1.0 / windowRatio, 1.0 / windowRatio));
-    FrontMapping mapping;
-    mapping.size = front.size();
-    if (!oneToOne) {
-        // A picture of another ratio (or a window whose back buffer is not at the screen's
-        // ratio), shown scaled. Each window pixel takes the picture's pixel under its centre, so
-        // that it gets the same one whatever rectangle it is repainted in: the painter's own
-        // scaling of a part rounds by the part's position, and strips repainted after the
-        // cross-hair then left pixels of their neighbours behind.
-        mapping.oneToOne = false;
-        mapping.windowRatio = windowRatio;
-        mapping.shown = shown;
-        mapping.windowArea = deviceCover(shown, windowRatio);
-    } else {
-        // The picture's device pixels go to the window's device pixels one to one, without the
-        // painter's scaling: a scaled copy of a part would round its edges its own way.
-        mapping.offset = QPoint(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio));
-        mapping.windowArea = QRect(mapping.offset, front.size());
-    }
-    // Above ratio 1 the picture is copied through a view of its pixels at ratio 1: an image of
-    // a higher ratio would be scaled to its logical size, in slices handed to other threads.
+    // One to one, the picture's device pixels are the window's, with no scaling to round them
+    // another way; else the picture is scaled onto the window's pixels that show it. The picture
+    // goes through a view of its pixels at ratio 1, which the painter does not scale again.
+    const QRect target =
+        oneToOne
+            ? QRect(QPoint(devicePixelOf(frontOffset.x(), ratio), devicePixelOf(frontOffset.y(), ratio)), front.size())
+            : deviceCover(picture, windowRatio);
     const QImage pixels =
         ratio == 1.0 ? front
                      : QImage(front.constBits(), front.width(), front.height(), front.bytesPerLine(), front.format());
-    for (const QRect& r : region) {
-        const QRect part = deviceCover(r, windowRatio).intersected(mapping.windowArea);
+    const auto overlayPixels = [&](const QRect& box) {
+        return oneToOne ? devicePixels(box.translated(-frontOffset), ratio).translated(target.topLeft())
+                        : deviceCover(box, windowRatio);
+    };
+    // Rectangle by rectangle, each its own clip: through a clip of several rectangles (the
+    // lines of a cross-hair) the picture is blended span by span. The pixels under the overlay
+    // are inverted in a copy of the part, which then goes to the window in one block: the
+    // painter's own inverting fill is handed to other threads row by row.
+    for (const QRect& r : event->region()) {
+        const QRect part = deviceCover(r, windowRatio).intersected(target);
         if (part.isEmpty()) continue;
-        if (severalRects) painter.setClipRect(part);
-        if (mapping.oneToOne && showsPlainPicture(part, mapping))
-            painter.drawImage(part.topLeft(), pixels, part.translated(-mapping.offset));
-        else
-            painter.drawImage(part.topLeft(), shownPixels(part, mapping));
+        painter.setClipRect(part);
+        const auto meetsPart = [&](const QRect& box) { return overlayPixels(box).intersects(part); };
+        if (oneToOne && std::none_of(overlay.begin(), overlay.end(), meetsPart)) {
+            painter.drawImage(part.topLeft(), pixels, part.translated(-target.topLeft()));
+            continue;
+        }
+        QImage shown = oneToOne ? pixels.copy(part.translated(-target.topLeft())) : scaledPart(front, target, part);
+        for (const QRect& box : overlay)
+            invertPixels(shown, overlayPixels(box).intersected(part).translated(-part.topLeft()));
+        painter.drawImage(part.topLeft(), shown);
     }
+}
+
+QSize PanelWidget::frontLogicalSize() const {
+    if (front.isNull()) return {};
+    return frontLogical.isValid() ? frontLogical : front.size();
+}
+
+void PanelWidget::setOverlay(std::vector<QRect> boxes) {
+    if (boxes == overlay) return;
+    // Within a paint event the whole panel is being shown, overlay included.
+    if (!inPaintEvent) {
+        const int margin = devicePixelRatio() == std::floor(devicePixelRatio()) ? 0 : 1;
+        for (const QRect& box : overlay) update(box.adjusted(-margin, -margin, margin, margin));
+        for (const QRect& box : boxes) update(box.adjusted(-margin, -margin, margin, margin));
+    }
+    overlay = std::move(boxes);
 }
 
 bool PanelWidget::event(QEvent* event) {
@@ -495,8 +423,8 @@ protected:
         if (widget_->front.isNull()) {
             if (widget_->width() <= 0 || widget_->height() <= 0) return false;
             const double ratio = widget_->devicePixelRatio();
-            widget_->replaceFront(QImage(devicePixelOf(widget_->width(), ratio),
-                                         devicePixelOf(widget_->height(), ratio), QImage::Format_RGB32));
+            widget_->front = QImage(devicePixelOf(widget_->width(), ratio), devicePixelOf(widget_->height(), ratio),
+                                    QImage::Format_RGB32);
             widget_->front.setDevicePixelRatio(ratio);
             widget_->frontLogical = widget_->size();
             widget_->front.fill(widget_->palette().color(QPalette::Window));
@@ -508,21 +436,8 @@ protected:
     void touched(const QRect& area) override {
         widget_->showDirectDrawing(area.intersected(QRect(QPoint(), widget_->front.size())));
     }
-    // Inverted boxes are kept with the widget, which applies them as it shows the picture. A
-    // few are expected (the cross-hair's two lines, and those of the cross-hair drawn into the
-    // picture); should more pile up, they go into the picture.
-    void invertBox(const QRect& box) override {
-        widget_->toggleInvertedBox(box);
-        if (widget_->invertedBoxes.size() > kMaxKeptBoxes) beforePixelWrites();
-    }
-    void beforePixelWrites() override {
-        for (const QRect& box : widget_->invertedBoxes) xorBox(box);
-        widget_->invertedBoxes.clear();
-        widget_->forgetKeptColumns();
-    }
 
 private:
-    static constexpr std::size_t kMaxKeptBoxes = 16;
     PanelWidget* widget_;
 };
 
@@ -918,7 +833,7 @@ void PanelControl::showBitmap(const Bitmap& bitmap, int x, int y) {
     detail::PanelWidget& w = panelWidget(impl());
     w.windowCanvas->release();
     bitmap.impl_->canvas.release();
-    w.replaceFront(bitmap.impl_->image);
+    w.front = bitmap.impl_->image;
     w.frontLogical = QSize(bitmap.impl_->width, bitmap.impl_->height);
     w.frontOffset = QPoint(x, y);
     w.windowCanvas->setOrigin(w.frontOffset);
@@ -926,6 +841,22 @@ void PanelControl::showBitmap(const Bitmap& bitmap, int x, int y) {
 }
 
 Canvas& PanelControl::windowCanvas() { return *panelWidget(impl()).windowCanvas; }
+
+void PanelControl::setOverlay(std::span<const Rect> boxes) {
+    std::vector<QRect> overlay;
+    for (const Rect& box : boxes)
+        if (!box.isEmpty()) overlay.emplace_back(box.left, box.top, box.width(), box.height());
+    panelWidget(impl()).setOverlay(std::move(overlay));
+}
+
+void PanelControl::drawOverlayOn(Bitmap& picture) const {
+    QImage& image = picture.impl_->image;
+    if (image.isNull()) return;
+    picture.impl_->canvas.release();
+    picture.impl_->sameRows.clear();
+    for (const QRect& box : panelWidget(impl()).overlay)
+        detail::invertPixels(image, detail::devicePixels(box, image.devicePixelRatio()).intersected(image.rect()));
+}
 
 double PanelControl::pixelRatio() const { return impl().widget ? impl().widget->devicePixelRatio() : 1.0; }
 

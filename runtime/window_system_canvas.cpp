@@ -148,21 +148,13 @@ QRect ImageCanvas::clipRect() {
     return clip_;
 }
 
-bool ImageCanvas::beginDirect(Writes writes) {
+bool ImageCanvas::beginDirect() {
     if (!prepareTarget()) return false;
-    if (writes == Writes::InvertedBoxes && bits_ == nullptr) {
-        // The boxes may be kept aside, so the pixels are not asked for yet: asking detaches a
-        // shared picture, which copies it whole.
-        clipValid_ = false;
-        ratio_ = image_->devicePixelRatio();
-        return true;
-    }
     if (bits_ == nullptr) {
         clipValid_ = false;
         acquirePixels();
         ratio_ = image_->devicePixelRatio();
     }
-    if (writes == Writes::Pixels) beforePixelWrites();
     return true;
 }
 
@@ -170,16 +162,6 @@ void ImageCanvas::acquirePixels() {
     // bits() detaches a shared picture, so drawing never shows through to another owner.
     bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
     stride_ = image_->bytesPerLine() / 4;
-}
-
-void ImageCanvas::xorBox(const QRect& box) {
-    if (bits_ == nullptr) acquirePixels();
-    const QRect r = box.intersected(QRect(QPoint(), image_->size()));
-    if (r.isEmpty()) return;
-    const int n = r.width();
-    std::uint32_t* row = bits_ + static_cast<qsizetype>(r.top()) * stride_ + r.left();
-    for (int y = r.top(); y <= r.bottom(); ++y, row += stride_)
-        for (int i = 0; i < n; ++i) row[i] ^= kInvertMask;
 }
 
 bool ImageCanvas::beginPainter(PainterUse use) {
@@ -265,14 +247,12 @@ void ImageCanvas::fillBox(const QRect& box, QRgb rgb, bool invert) {
     const int top = std::max(box.top(), clip.top());
     const int bottom = std::min(box.bottom(), clip.bottom());
     if (left > right || top > bottom) return;
-    if (invert) {
-        invertBox(QRect(QPoint(left, top), QPoint(right, bottom)));
-        return;
-    }
     const int n = right - left + 1;
     std::uint32_t* row = bits_ + static_cast<qsizetype>(top) * stride_ + left;
     for (int y = top; y <= bottom; ++y, row += stride_) {
-        if (n == 1) {
+        if (invert) {
+            for (int i = 0; i < n; ++i) row[i] ^= kInvertMask;
+        } else if (n == 1) {
             *row = rgb;
         } else {
             std::fill_n(row, n, rgb);
@@ -383,9 +363,7 @@ void ImageCanvas::lineTo(int x, int y) {
     const Pen& pen = state_.pen;
     if (!penDraws(pen)) return;
     const bool slanted = from.x() != to.x() && from.y() != to.y();
-    const bool invertsBoxes =
-        pen.mode == PenMode::Not && pen.style == PenStyle::Solid && !pen.smallDots && pen.width <= 1 && !slanted;
-    if (!beginDirect(invertsBoxes ? Writes::InvertedBoxes : Writes::Pixels)) return;
+    if (!beginDirect()) return;
     if (pen.smallDots || (pen.width <= 1 && (ratio_ == 1.0 || !slanted || pen.style != PenStyle::Solid))) {
         thinLine(from, to);
         touched(devBox(boxOf(from, to, 0)));
