@@ -137,6 +137,7 @@ bool Bitmap::loadFromFile(const std::string& path) {
     QImage loaded;
     if (!loaded.load(detail::toQString(path), "PNG")) return false;
     impl_->canvas.release();
+    impl_->sameRows.clear();
     impl_->image = loaded.convertToFormat(QImage::Format_RGB32);
     // A picture read from a file is taken at ratio 1: its logical size is its size in pixels.
     impl_->image.setDevicePixelRatio(1.0);

@@ -237,6 +237,7 @@ void Control::grab(Bitmap& into) const {
     const QImage shot = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
     for (detail::PanelWidget* p : panels) p->frontOnly = false;
     into.impl_->canvas.release();
+    into.impl_->sameRows.clear();
     into.impl_->image = shot;
     into.impl_->width = w->width();
     into.impl_->height = w->height();
@@ -250,6 +251,7 @@ bool Control::grabShown(Bitmap& into) const {
         w->screen()->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
     if (shown.isNull()) return false;
     into.impl_->canvas.release();
+    into.impl_->sameRows.clear();
     into.impl_->image = shown.convertToFormat(QImage::Format_RGB32);
     into.impl_->width = w->width();
     into.impl_->height = w->height();
