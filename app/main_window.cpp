@@ -397,7 +397,6 @@ void TForm1::connectEvents() {
         ChartGetNextAxisLabel(sender, index, value, stop);
     };
     Chart->OnMouseMove = [this](TCustomChartPanel& sender, int x, int y) { ChartMouseMove(sender, x, y); };
-    Chart->OnPictureShown = [this] { restoreCrossHair(); };
 }
 
 int TForm1::readScreenWidth() const {

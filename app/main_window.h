@@ -177,18 +177,16 @@ private:
     // The request of the scale controls: a table step in the fixed mode, else a new fit.
     void requestScale();
 
-    // The visor's cross-hair at `at`, in inverting mode: drawing it twice removes it.
-    void drawCrossHair(Point at);
+    // The visor's cross-hair at `at` over the chart's picture, or none.
+    void showCrossHair(std::optional<Point> at);
     void showReadout(Point at);
     // The chart's title for the view and the parameter shown.
     void showViewTitle();
     // Where the cross-hair belongs now: at (visorX, visorY) while the visors are on and it
     // lies inside the plot, else nowhere.
     std::optional<Point> wantedCrossHair() const;
-    // The end of every drawing: the cross-hair goes into the new picture with its read-out.
-    void drawVisorAfterDrawing();
-    // The chart's picture is on the window again: the cross-hair goes back where it belongs.
-    void restoreCrossHair();
+    // The end of every drawing: the cross-hair over the new plot, with its read-out.
+    void showVisorAfterDrawing();
 
     FormOptions options_;
     std::array<TLineSeries*, kSeriesSlotCount> seriesByIndex_{};
@@ -197,9 +195,6 @@ private:
     std::unique_ptr<Controls> controls_;
     std::unique_ptr<DisplayCycle> cycle_;
     std::vector<DrawnText> weekNumbers_;
-    // The cross-hair in the chart's last picture, and the one the window shows now.
-    std::optional<Point> crossHairInPicture_;
-    std::optional<Point> crossHairOnWindow_;
     // When Start was first pressed: a second press within the double-click interval is the
     // rest of a double click, not a request to end the program.
     MonotonicClock::time_point startPressedAt_{};

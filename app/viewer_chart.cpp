@@ -83,11 +83,6 @@ void setBlackTicks(TChartAxis& axis, int minorTickCount, int minorTickLength) {
 
 }  // namespace
 
-void TViewerChart::PaintChart() {
-    TChart::PaintChart();
-    if (OnPictureShown) OnPictureShown();
-}
-
 void TViewerChart::setBottomAutomaticMinimumQuietly(bool on) {
     // A change that only this drawing's layout sees asks for no further drawing.
     const bool repaint = AutoRepaint();

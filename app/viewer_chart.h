@@ -2,7 +2,6 @@
 // The chart of the viewer's form: panel, gradient, walls, title, axes, the eleven line series
 // with their titles, colours and markers, and the legend, as the viewer sets them up.
 
-#include <functional>
 #include <span>
 
 #include "chart/chart_panel.h"
@@ -14,20 +13,13 @@ namespace pvz {
 // The chart's title in the series view; the differences view names the reference and the unit.
 inline constexpr const char* kSeriesViewTitle = "ПВЗ КВЕЛ";
 
-// The window's chart, with two differences from the stock one:
-// - whatever the window draws straight onto the chart between drawings is gone whenever the
-//   chart puts its picture on the screen again, newly drawn or only copied (uncovering, a
-//   control repainted over it); OnPictureShown then lets the window put it back;
-// - a drawing without a single point leaves the date axis's minimum where the window set it,
-//   instead of letting the automatic minimum fall to day 0 (30 December 1899).
+// The window's chart. A drawing without a single point leaves the date axis's minimum where the
+// window set it, instead of letting the automatic minimum fall to day 0 (30 December 1899).
 class TViewerChart : public TChart {
 public:
     using TChart::TChart;
 
-    std::function<void()> OnPictureShown;
-
 protected:
-    void PaintChart() override;
     void LayoutAxes() override;
     void LayoutSeriesMargins() override;
 

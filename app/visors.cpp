@@ -1,22 +1,21 @@
-// The visors: a cross-hair that follows the pointer over the plot, drawn in inverting mode so
-// that drawing it again removes it, and the read-outs of the MJD and the value under the
+// The visors: a cross-hair that follows the pointer over the plot, inverted over the chart's
+// picture where the window shows it, and the read-outs of the MJD and the value under the
 // pointer. A mouse move never draws the chart.
 #include "app/main_window.h"
 #include "runtime/formatting.h"
 
 namespace pvz {
 
-void TForm1::drawCrossHair(Point at) {
-    Canvas& canvas = Chart->ChartCanvas();
-    const CanvasStateSaver saved(canvas);
-    canvas.pen().mode = PenMode::Not;
-    canvas.pen().width = 1;
-    canvas.pen().style = PenStyle::Solid;
+void TForm1::showCrossHair(std::optional<Point> at) {
+    if (!at) {
+        Chart->setOverlay({});
+        return;
+    }
+    // A row from the plot's left edge to the pixel before its right one, and a column from its
+    // top to the pixel above its bottom; their crossing is inverted twice.
     const Rect plot = Chart->PlotRect();
-    canvas.moveTo(plot.left, at.y);
-    canvas.lineTo(plot.right, at.y);
-    canvas.moveTo(at.x, plot.top);
-    canvas.lineTo(at.x, plot.bottom);
+    const Rect lines[] = {{plot.left, at->y, plot.right, at->y + 1}, {at->x, plot.top, at->x + 1, plot.bottom}};
+    Chart->setOverlay(lines);
 }
 
 void TForm1::showReadout(Point at) {
@@ -33,45 +32,21 @@ std::optional<Point> TForm1::wantedCrossHair() const {
     return std::nullopt;
 }
 
-void TForm1::drawVisorAfterDrawing() {
-    // The drawing started from a picture without a cross-hair.
-    crossHairInPicture_.reset();
-    if (!CheckBoxViz->checked()) return;
+void TForm1::showVisorAfterDrawing() {
+    // The plot may have moved: the cross-hair follows it, and its read-out the new axes.
     const std::optional<Point> wanted = wantedCrossHair();
-    if (!wanted) return;
-    drawCrossHair(*wanted);
-    crossHairInPicture_ = wanted;
-    showReadout(*wanted);
-}
-
-void TForm1::restoreCrossHair() {
-    // The window shows the picture as drawn; the pointer may have moved on since.
-    crossHairOnWindow_ = crossHairInPicture_;
-    const std::optional<Point> wanted = wantedCrossHair();
-    if (wanted == crossHairOnWindow_) return;
-    if (crossHairOnWindow_) drawCrossHair(*crossHairOnWindow_);
-    if (wanted) drawCrossHair(*wanted);
-    crossHairOnWindow_ = wanted;
+    showCrossHair(wanted);
+    if (wanted) showReadout(*wanted);
 }
 
 void TForm1::ChartMouseMove(TCustomChartPanel& /*Sender*/, int /*X*/, int /*Y*/) {
     if (!CheckBoxViz->checked()) return;
-    // Drawing the shown cross-hair again removes it. The window shows it exactly where
-    // (visorX, visorY) lies inside the plot, except for a moment after the visors were
-    // switched on, when the drawing that adds it has not come yet.
-    if (crossHairOnWindow_) {
-        drawCrossHair(*crossHairOnWindow_);
-        crossHairOnWindow_.reset();
-    }
     Point screen;
     if (!pointerScreenPosition(screen)) return;
     const Point at = Chart->screenToClient(screen);
     state.visorX = at.x;
     state.visorY = at.y;
-    if (Chart->PlotRect().containsInclusive(at)) {
-        drawCrossHair(at);
-        crossHairOnWindow_ = at;
-    }
+    showCrossHair(wantedCrossHair());
     // The read-outs run on beyond the plot, with the axes' mapping past their ends.
     showReadout(at);
 }

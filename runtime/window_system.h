@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -223,11 +224,12 @@ private:
     int tag_ = 0;
 };
 
-// A control that shows an off-screen picture. The window system calls paint() for the paint
-// that follows invalidate(), after a resize and while the control has no picture yet; paint()
-// either redraws a bitmap and shows it with showBitmap, or just shows it again. Other paints
-// (a child control repainted over the panel, drawing straight onto the window) show the
-// picture as it is.
+// A control that shows an off-screen picture with an overlay on top. The window system calls
+// paint() for the paint that follows invalidate(), after a resize and while the control has no
+// picture yet; paint() either redraws a bitmap and shows it with showBitmap, or just shows it
+// again. Other paints (a child control repainted over the panel, drawing straight onto the
+// window, a change of the overlay) show the picture as it is. Every paint shows the exposed
+// part of the picture and then inverts the overlay's boxes over it.
 class PanelControl : public Control {
 public:
     explicit PanelControl(Control* parent);
@@ -241,6 +243,13 @@ public:
     // Draws straight onto the window's picture: grab() sees it at once, the screen at the next
     // paint, which shows every drawing made until then in one go; gone at the next showBitmap.
     Canvas& windowCanvas();
+    // Makes `boxes` (client pixels) the overlay, inverted over every picture shown until it is
+    // changed: a cross-hair, for instance, which then follows the pointer without touching the
+    // picture. Where two boxes meet, the picture shows through.
+    void setOverlay(std::span<const Rect> boxes);
+    // Inverts the overlay in `picture`, one of the control's size: the control's picture as the
+    // window shows it, without child controls.
+    void drawOverlayOn(Bitmap& picture) const;
     // Device pixels per logical pixel of the screen the control is on now. A change of screen
     // or of its ratio calls paint() again.
     double pixelRatio() const;

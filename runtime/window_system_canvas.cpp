@@ -148,21 +148,13 @@ QRect ImageCanvas::clipRect() {
     return clip_;
 }
 
-bool ImageCanvas::beginDirect(Writes writes) {
+bool ImageCanvas::beginDirect() {
     if (!prepareTarget()) return false;
-    if (writes == Writes::InvertedBoxes && bits_ == nullptr) {
-        // The boxes may be kept aside, so the pixels are not asked for yet: asking detaches a
-        // shared picture, which copies it whole.
-        clipValid_ = false;
-        ratio_ = image_->devicePixelRatio();
-        return true;
-    }
     if (bits_ == nullptr) {
         clipValid_ = false;
         acquirePixels();
         ratio_ = image_->devicePixelRatio();
     }
-    if (writes == Writes::Pixels) beforePixelWrites();
     return true;
 }
 
@@ -170,16 +162,6 @@ void ImageCanvas::acquirePixels() {
     // bits() detaches a shared picture, so drawing never shows through to another owner.
     bits_ = reinterpret_cast<std::uint32_t*>(image_->bits());
     stride_ = image_->bytesPerLine() / 4;
-}
-
-void ImageCanvas::xorBox(const QRect& box) {
-    if (bits_ == nullptr) acquirePixels();
-    const QRect r = box.intersected(QRect(QPoint(), image_->size()));
-    if (r.isEmpty()) return;
-    const int n = r.width();
-    std::uint32_t* row = bits_ + static_cast<qsizetype>(r.top()) * stride_ + r.left();
-    for (int y = r.top(); y <= r.bottom(); ++y, row += stride_)
-        for (int i = 0; i < n; ++i) row[i] ^= kInvertMask;
 }
 
 bool ImageCanvas::beginPainter(PainterUse use) {
@@ -265,14 +247,12 @@ void ImageCanvas::fillBox(const QRect& box, QRgb rgb, bool invert) {
     const int top = std::max(box.top(), clip.top());
     const int bottom = std::min(box.bottom(), clip.bottom());
     if (left > right || top > bottom) return;
-    if (invert) {
-        invertBox(QRect(QPoint(left, top), QPoint(right, bottom)));
-        return;
-    }
     const int n = right - left + 1;
     std::uint32_t* row = bits_ + static_cast<qsizetype>(top) * stride_ + left;
     for (int y = top; y <= bottom; ++y, row += stride_) {
-        if (n == 1) {
+        if (invert) {
+            for (int i = 0; i < n; ++i) row[i] ^= kInvertMask;
+        } else if (n == 1) {
             *row = rgb;
         } else {
             std::fill_n(row, n, rgb);
@@ -383,9 +363,7 @@ void ImageCanvas::lineTo(int x, int y) {
     const Pen& pen = state_.pen;
     if (!penDraws(pen)) return;
     const bool slanted = from.x() != to.x() && from.y() != to.y();
-    const bool invertsBoxes =
-        pen.mode == PenMode::Not && pen.style == PenStyle::Solid && !pen.smallDots && pen.width <= 1 && !slanted;
-    if (!beginDirect(invertsBoxes ? Writes::InvertedBoxes : Writes::Pixels)) return;
+    if (!beginDirect()) return;
     if (pen.smallDots || (pen.width <= 1 && (ratio_ == 1.0 || !slanted || pen.style != PenStyle::Solid))) {
         thinLine(from, to);
         touched(devBox(boxOf(from, to, 0)));
@@ -462,78 +440,6 @@ void ImageCanvas::polygon(std::span<const Point> points) {
     painter_.drawPolygon(polygonPoints_.constData(), static_cast<int>(polygonPoints_.size()), Qt::OddEvenFill);
     const int w = state_.pen.width;
     touched(devBox(QRect(QPoint(minX - w, minY - w), QPoint(maxX + w, maxY + w))));
-}
-
-const QFontMetrics& ImageCanvas::metrics() {
-    if (!metrics_ || !(metricsFont_ == state_.font)) {
-        metrics_.emplace(toQFont(state_.font));
-        metricsFont_ = state_.font;
-    }
-    return *metrics_;
-}
-
-int ImageCanvas::advance(std::string_view text) {
-    constexpr std::size_t kFonts = 8;
-    constexpr std::size_t kTextsPerFont = 4096;
-    if (advancesInUse_ >= advances_.size() || !(advances_[advancesInUse_].font == state_.font)) {
-        const auto found =
-            std::find_if(advances_.begin(), advances_.end(), [&](const Advances& a) { return a.font == state_.font; });
-        if (found != advances_.end()) {
-            advancesInUse_ = static_cast<std::size_t>(found - advances_.begin());
-        } else {
-            if (advances_.size() >= kFonts) advances_.erase(advances_.begin());
-            advances_.push_back(Advances{state_.font, {}, {}});
-            advancesInUse_ = advances_.size() - 1;
-        }
-    }
-    auto& widths = advances_[advancesInUse_].widths;
-    if (const auto it = widths.find(text); it != widths.end()) return it->second;
-    const int width = metrics().horizontalAdvance(toQString(text));
-    if (widths.size() >= kTextsPerFont) widths.clear();
-    widths.emplace(std::string(text), width);
-    return width;
-}
-
-const ImageCanvas::Advances::Shaped& ImageCanvas::shaped(std::string_view text) {
-    auto& shapes = advances_[advancesInUse_].shapes;
-    if (const auto it = shapes.find(text); it != shapes.end()) return it->second;
-    QTextLayout layout(toQString(text), toQFont(state_.font));
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
-    Advances::Shaped shape{layout.glyphRuns(), line.isValid() ? line.ascent() : 0};
-    if (shapes.size() >= 4096) shapes.clear();
-    return shapes.emplace(std::string(text), std::move(shape)).first->second;
-}
-
-int ImageCanvas::textWidth(std::string_view text) {
-    if (text.empty()) return 0;
-    return advance(text);
-}
-
-int ImageCanvas::textHeight(std::string_view /*text*/) { return metrics().height(); }
-
-void ImageCanvas::textOut(int x, int y, std::string_view text) {
-    if (text.empty() || !beginDirect()) return;
-    const int w = advance(text);
-    const QFontMetrics& fm = metrics();
-    const int h = fm.height();
-    int left = x - origin_.x();
-    if (state_.textAlign == TextAlign::Center)
-        left -= w / 2;
-    else if (state_.textAlign == TextAlign::Right)
-        left -= w;
-    const int top = y - origin_.y();
-    const QRect box(left, top, w, h);
-    if (state_.backgroundMode == BackgroundMode::Opaque && state_.backgroundColor != clNone)
-        fillBox(devBox(box), toRgb(state_.backgroundColor, 0xFFFFFFFFu), false);
-    if (state_.font.color != clNone && beginPainter(PainterUse::Text)) {
-        // Shaped once per font and text: labels and legend rows are written at every drawing.
-        const Advances::Shaped& shape = shaped(text);
-        const QPointF origin(left, top + fm.ascent() - shape.ascent);
-        for (const QGlyphRun& run : shape.runs) painter_.drawGlyphRun(origin, run);
-    }
-    touched(devBox(box.adjusted(-2, 0, 2, 0)));
 }
 
 void ImageCanvas::setClipRect(const Rect& r) {

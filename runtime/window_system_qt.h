@@ -42,6 +42,9 @@ QRgb toRgb(Color color, QRgb fallback = 0xFF000000u);
 inline QColor toQColor(Color color, QRgb fallback = 0xFF000000u) { return QColor::fromRgb(toRgb(color, fallback)); }
 inline Color fromRgb(QRgb rgb) { return rgbColor(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
 
+// The device pixels of the logical pixels `r` in a picture at `ratio`, as the canvas draws them.
+QRect devicePixels(const QRect& r, double ratio);
+
 // The toolkit font for a program font (cached: a handful of fonts are in use at a time).
 const QFont& toQFont(const Font& font);
 
@@ -88,24 +91,12 @@ protected:
     virtual bool prepareTarget() { return !image_->isNull(); }
     // Called after a drawing that may have changed pixels inside `area` (image coordinates, not clipped).
     virtual void touched(const QRect& /*area*/) {}
-    // Inverts the device pixels of `box`, which lies within the clip and the image. A canvas may
-    // keep such boxes aside and invert them where its image is shown instead; it then writes
-    // them into the image in `beforePixelWrites`, since other drawing does not commute with an
-    // inversion.
-    virtual void invertBox(const QRect& box) { xorBox(box); }
-    // Called before a drawing writes pixels other than by `invertBox`.
-    virtual void beforePixelWrites() {}
-    // Inverts the device pixels of `box` within the image itself.
-    void xorBox(const QRect& box);
     QImage& image() { return *image_; }
 
 private:
     enum class PainterUse { None, Shape, Text };
-    // What a drawing does to the image: writes any pixels, or only inverts boxes (a solid thin
-    // line in inverting mode along a row or a column, such as the cross-hair).
-    enum class Writes { Pixels, InvertedBoxes };
 
-    bool beginDirect(Writes writes = Writes::Pixels);
+    bool beginDirect();
     // Points bits_ and stride_ at the image's own pixels.
     void acquirePixels();
     bool beginPainter(PainterUse use);
@@ -242,24 +233,8 @@ struct ControlImpl : QObject {
     Align align = Align::None;
 };
 
-// How the window's device pixels map to the front picture's device pixels in a paint: one to
-// one less an offset, or, at another ratio, each window pixel to the picture's pixel under its
-// centre.
-struct FrontMapping {
-    bool oneToOne = true;
-    QPoint offset;  // one to one: the picture's pixel (0, 0) in the window
-    double windowRatio = 1.0;
-    QRect shown;       // logical: where the whole picture is shown scaled
-    QSize size;        // the picture's device pixels
-    QRect windowArea;  // the window device pixels that show the picture
-
-    int column(int x) const;
-    int row(int y) const;
-    bool operator==(const FrontMapping&) const = default;
-};
-
 // The panel's widget: shows the front picture, which is the last shown bitmap (shared) plus
-// whatever was drawn straight onto the window since.
+// whatever was drawn straight onto the window since, and inverts the overlay over it.
 struct PanelWidget : QWidget {
     explicit PanelWidget(PanelControl* panel);
     ~PanelWidget() override;
@@ -277,36 +252,15 @@ struct PanelWidget : QWidget {
 
     // The front picture's size in logical pixels.
     QSize frontLogicalSize() const;
-    // Makes `picture` the front picture, without inverted boxes.
-    void replaceFront(QImage picture);
-    // Inverts `box` of the front picture where it is shown; a box inverted twice is as before.
-    void toggleInvertedBox(const QRect& box);
-    // Whether the window's device pixels `part` show the front picture's own pixels unchanged
-    // (no inverted box and no kept column concerns them), so that they can be copied from it.
-    bool showsPlainPicture(const QRect& part, const FrontMapping& mapping) const;
-    // The window's device pixels `part` as shown: the front picture's pixels that `mapping`
-    // gives them, inverted boxes applied.
-    QImage shownPixels(const QRect& part, const FrontMapping& mapping);
-    // Forgets the kept columns, when the front picture's pixels change.
-    void forgetKeptColumns() { keptColumns.clear(); }
+    // Makes `boxes` the overlay and asks for the window pixels of the old and the new one to be
+    // painted again.
+    void setOverlay(std::vector<QRect> boxes);
 
     PanelControl* panel;
     QImage front;  // device pixels at front.devicePixelRatio()
-    // Boxes of the front picture (device pixels) shown inverted: what was drawn onto the window
-    // in inverting mode since the picture was shown. The cross-hair follows the pointer this
-    // way without writing into the picture: inverting a column of a large picture in place,
-    // and then copying it to the window, costs twice the memory traffic of composing it while
-    // the column is copied to the window. Applying every box in any order gives the same pixels.
-    std::vector<QRect> invertedBoxes;
-    // Window pixels of narrow columns under inverted boxes, as the picture gives them: the
-    // cross-hair's column is repainted when it appears and again when it leaves, and the second
-    // time its pixels come from here rather than from picture rows far apart in memory.
-    struct KeptColumn {
-        QRect area;  // window device pixels
-        FrontMapping mapping;
-        std::vector<std::uint32_t> pixels;  // area.width() per row
-    };
-    std::vector<KeptColumn> keptColumns;
+    // Boxes of the panel (logical pixels) that the paint event inverts over the front picture
+    // where it shows it: the overlay the panel draws on top of its picture.
+    std::vector<QRect> overlay;
     QSize frontLogical;
     QPoint frontOffset;  // logical
     bool ready = false;  // the panel is constructed and may be called

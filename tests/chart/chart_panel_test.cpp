@@ -12,6 +12,7 @@
 #include "runtime/window_system_input.h"
 #include "tests/chart/chart_on_form.h"
 #include "tests/support/expect_error.h"
+#include "tests/support/pictures.h"
 
 namespace pvz {
 namespace {
@@ -212,6 +213,33 @@ TEST_F(ChartPanel, RepaintRequestsDoNothingWhileAutoRepaintIsOff) {
     chart.setAutoRepaint(true);
     chart.setMarginTop(10);
     EXPECT_TRUE(chart.isDirty());
+}
+
+// Drawn into a canvas that is not the window's, the picture lands at the given place there,
+// each of its pixels on the same pixel, and nothing else of the canvas changes.
+TEST_F(ChartPanel, DrawingIntoAnotherCanvasPutsThePictureAtItsPlace) {
+    struct DrawnElsewhere : TChart {
+        using TChart::DrawToCanvas;
+        using TChart::TChart;
+    } chart(&form);
+    chart.setBounds(0, 0, 804, 566);
+    applyViewerLook(chart);
+    Bitmap other;
+    other.setSize(chart.width() + 30, chart.height() + 40);
+    test::fillPicture(other, clWhite);
+    const Rect place{20, 30, 20 + chart.width(), 30 + chart.height()};
+    chart.DrawToCanvas(&other.canvas(), place);
+    const Bitmap& picture = chart.bitmap();
+    ASSERT_EQ(picture.width(), chart.width());
+    int wrong = 0;
+    for (int y = 0; y < other.height(); ++y) {
+        for (int x = 0; x < other.width(); ++x) {
+            const bool inside = x >= place.left && x < place.right && y >= place.top && y < place.bottom;
+            wrong += other.pixel(x, y) != (inside ? picture.pixel(x - place.left, y - place.top) : clWhite);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(static_cast<TChartCanvas3D&>(chart.ChartCanvas()).target(), &chart.windowCanvas());
 }
 
 TEST_F(ChartPanel, InvertingLinesDrawnInOnAfterDrawLandInThePicture) {

@@ -1,10 +1,13 @@
 // Wide lines are stamped from a coverage rendered once per pen width and vector; the stamps
-// must cover exactly the pixels the painter covers for the line itself, wherever it lies.
+// must cover exactly the pixels the painter covers for the line itself, wherever it lies. And
+// block copies between pictures.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "runtime/window_system.h"
+#include "tests/support/fixture_files.h"
 #include "tests/support/pictures.h"
 
 namespace pvz {
@@ -83,6 +86,63 @@ TEST(BitmapCopyFrom, LeavesWhatDrawPixelsLeavesWithAndWithoutAClip) {
         copied.canvas().removeClip();
         test::fillPicture(copied, clBlack);
         EXPECT_NE(pixelsOf(source), pixelsOf(copied));
+    }
+}
+
+// Copies read each run of equal rows from its first row, found by compareRows(). A picture
+// changed after the comparison, or the copy changed after it was taken, must be copied as it
+// is now, not from rows found alike before the change.
+TEST(BitmapCopyFrom, FollowsChangesMadeAfterTheRowsWereCompared) {
+    const test::TempDirectory files;
+    const std::string striped = files.pathOf("striped.png");
+    {
+        Bitmap picture;
+        picture.setSize(kSize, kSize);
+        test::fillPicture(picture, clWhite);
+        picture.canvas().brush() = Brush{clBlue, BrushStyle::Solid};
+        picture.canvas().fillRect({0, 50, kSize, 53});
+        ASSERT_TRUE(picture.saveToFile(striped));
+    }
+    const std::uint32_t red = 0xFFFF0000u;
+    const struct {
+        const char* name;
+        std::function<void(Bitmap&)> change;
+    } cases[] = {
+        {"line",
+         [](Bitmap& b) {
+             b.canvas().pen() = Pen{};
+             b.canvas().moveTo(5, 40);
+             b.canvas().lineTo(60, 40);
+         }},
+        {"fill",
+         [](Bitmap& b) {
+             b.canvas().brush() = Brush{clRed, BrushStyle::Solid};
+             b.canvas().fillRect({10, 60, 20, 62});
+         }},
+        {"pixels", [&](Bitmap& b) { b.canvas().drawPixels(30, 70, 1, 1, &red, 1); }},
+        {"text", [](Bitmap& b) { b.canvas().textOut(4, 20, "W"); }},
+        {"file", [&](Bitmap& b) { ASSERT_TRUE(b.loadFromFile(striped)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bitmap source;
+        source.setSize(kSize, kSize);
+        test::fillPicture(source, clWhite);
+        source.compareRows();
+        c.change(source);
+        Bitmap copy;
+        copy.setSize(kSize, kSize);
+        copy.copyFrom(source);
+        EXPECT_EQ(pixelsOf(copy), pixelsOf(source));
+
+        test::fillPicture(source, clWhite);
+        source.compareRows();
+        copy.copyFrom(source);
+        c.change(copy);
+        Bitmap next;
+        next.setSize(kSize, kSize);
+        next.copyFrom(copy);
+        EXPECT_EQ(pixelsOf(next), pixelsOf(copy));
     }
 }
 
