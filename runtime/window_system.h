@@ -203,7 +203,7 @@ public:
     Point clientToScreen(Point client) const;
 
     // What the control shows now, children included, copied into the bitmap (which takes the
-    // control's size). Panels show their front picture; their paint() is not called.
+    // control's size). Panels show their front picture with the overlay; their paint() is not called.
     void grab(Bitmap& into) const;
     // What the window system was last given to show in the control's area, in the pixels of the
     // window's back buffer; false when the platform cannot tell. Unlike grab(), which paints
