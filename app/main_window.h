@@ -19,7 +19,10 @@
 
 namespace pvz {
 
+enum class VerticalStep;
+
 inline constexpr const char* kWindowTitle = "Просмотр графиков";
+inline constexpr const char* kProgramIcon = ":/pvz-viewer.svg";  // built into the program
 inline constexpr const char* kPressStartStatus = "  Нажмите кнопку \"Старт\"";
 inline constexpr int kSmallScreenWidth = 800;  // screens this wide or narrower take the compact layout
 
@@ -139,6 +142,7 @@ public:
     void ChartAfterDraw(TCustomAxisPanel& Sender);
     void CheckBox9Click(CheckBox& Sender);
     void ChartMouseMove(TCustomChartPanel& Sender, int X, int Y);
+    void ChartMouseLeave(TCustomChartPanel& Sender);
     void CheckBoxVizClick(CheckBox& Sender);
 
     // The series by chart index 0 to 10 (slot - 1).
@@ -173,6 +177,14 @@ private:
 
     // The request of the scale controls: a table step in the fixed mode, else a new fit.
     void requestScale();
+    // One step of a vertical shift or stretch button.
+    void verticalStepOf(VerticalStep step);
+    // One week back (Tag 1) or forward (Tag 2) from the bottom axis's range `oldMinimum` to
+    // `oldMaximum`, as a tick of Timer2 makes it; false, with nothing moved and the back
+    // button let go, at the back limit.
+    bool shiftTimeWindow(int tag, double oldMinimum, double oldMaximum);
+    // Before a new left press of a time button: ends what the last press left to the ticks.
+    void settleEarlierTimePress();
 
     // The visor's cross-hair at `at`, in inverting mode: drawing it twice removes it.
     void drawCrossHair(Point at);
@@ -198,6 +210,8 @@ private:
     // When Start was first pressed: a second press within the double-click interval is the
     // rest of a double click, not a request to end the program.
     MonotonicClock::time_point startPressedAt_{};
+    // By tool-button Tag: the vertical button has made a step since it was last pressed.
+    std::array<bool, kToolButtonCount + 1> verticalStepMade_{};
 };
 
 }  // namespace pvz

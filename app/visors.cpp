@@ -1,10 +1,18 @@
 // The visors: a cross-hair that follows the pointer over the plot, drawn in inverting mode so
 // that drawing it again removes it, and the read-outs of the MJD and the value under the
 // pointer. A mouse move never draws the chart.
+#include <cstdint>
+
 #include "app/main_window.h"
 #include "runtime/formatting.h"
 
 namespace pvz {
+namespace {
+
+// The visor's place when the pointer is outside the chart: outside every plot.
+constexpr std::int32_t kNoVisor = INT32_MIN;
+
+}  // namespace
 
 void TForm1::drawCrossHair(Point at) {
     Canvas& canvas = Chart->ChartCanvas();
@@ -73,6 +81,17 @@ void TForm1::ChartMouseMove(TCustomChartPanel& /*Sender*/, int /*X*/, int /*Y*/)
     }
     // The read-outs run on beyond the plot, with the axes' mapping past their ends.
     showReadout(at);
+}
+
+void TForm1::ChartMouseLeave(TCustomChartPanel& /*Sender*/) {
+    // A pointer that leaves fast sends no last move outside the plot: the leave takes it out,
+    // and the read-outs keep the last place.
+    if (crossHairOnWindow_) {
+        drawCrossHair(*crossHairOnWindow_);
+        crossHairOnWindow_.reset();
+    }
+    state.visorX = kNoVisor;
+    state.visorY = kNoVisor;
 }
 
 void TForm1::CheckBoxVizClick(CheckBox& /*Sender*/) {
