@@ -200,7 +200,7 @@ TEST_F(ViewerTest, EveryShortPressMakesOneStep) {
 // week each, whatever the phase of the timer when the first comes.
 TEST_F(ViewerTest, TapsOnTheTimeButtonsMoveOneWeekEach) {
     for (const bool byKey : {true, false}) {
-        for (int phase = 0; phase < 210; phase += 30) {
+        for (int phase = 0; phase < 210; phase += 10) {
             SCOPED_TRACE(std::string(byKey ? "Ctrl+Left" : "mouse") + " after " + std::to_string(phase) + " ms");
             SnapshotDriver driver(options());
             driver.apply(action("start"));
