@@ -1,6 +1,7 @@
 // The program: the command line, the application, its one window and the event loop. It writes
 // no files.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ int main(int argc, char** argv) {
             break;
     }
 
-    pvz::Application application(argc, argv);
+    const std::unique_ptr<pvz::Application> started = pvz::startApplication(argc, argv, "pvz-viewer");
+    pvz::Application& application = *started;
     application.setTitle(pvz::kWindowTitle);
+    pvz::setProgramIcon(pvz::kProgramIcon);
     pvz::FormOptions options;
     if (!line.directory.empty()) options.dataDirectory = pvz::dataDirectoryFor(pvz::absoluteDirectory(line.directory));
     pvz::TForm1 form(std::move(options));

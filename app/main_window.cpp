@@ -182,7 +182,7 @@ public:
     void setStatusText(const std::string& text) override { form_.StatusBar1->setSimpleText(text); }
     void showMessage(const std::string& text) override { pvz::showMessage(text); }
     std::optional<std::string> chooseDirectory(const std::string& startDirectory) override {
-        const DirectoryChoice choice = pvz::chooseDirectory(startDirectory);
+        const DirectoryChoice choice = pvz::chooseDirectory(startDirectory, kDirectoryChooserTitle);
         if (!choice.confirmed) return std::nullopt;
         return choice.directory;
     }
@@ -239,21 +239,36 @@ void TForm1::createComponents() {
         configureViewerChart(*Chart, seriesByIndex_);
     });
 
-    // The series check boxes, at the right of the legend rows; their tags are the series slots.
-    const std::pair<std::unique_ptr<CheckBox> TForm1::*, int> seriesBoxes[] = {
-        {&TForm1::CheckBox1, 63},  {&TForm1::CheckBox2, 79},   {&TForm1::CheckBox3, 95},   {&TForm1::CheckBox4, 111},
-        {&TForm1::CheckBox5, 127}, {&TForm1::CheckBox6, 143},  {&TForm1::CheckBox7, 159},  {&TForm1::CheckBox8, 175},
-        {&TForm1::CheckBox9, 191}, {&TForm1::CheckBox10, 207}, {&TForm1::CheckBox11, 224},
+    // Tab runs along the bottom row, then to Start, the scale group and the legend's boxes.
+    // The selectors and the visors.
+    rows.place(GroupBox2, *Chart, {.bounds = {48, 568, 745, 57}, .tag = 2, .enabled = false});
+    const struct {
+        std::unique_ptr<RadioGroup> TForm1::*member;
+        int left, width;
+        const char* caption;
+        int columns;
+        std::vector<std::string> items;
+    } selectors[] = {
+        {&TForm1::RadioGroupPVZ, 8, 241, "ПВЗ:", 4, {"UT1       ", "UT1R    ", "Xp   ", "Yp   "}},
+        {&TForm1::RadioGroupInterval, 253, 133, "Интервал:", 2, {"Месяц", "Год"}},
+        {&TForm1::RadioGroupTrend, 389, 129, "Тренд:", 2, {"Нет", "Есть"}},
     };
-    int tag = 1;
-    for (const auto& [member, top] : seriesBoxes) {
-        CheckBox& box =
-            rows.place(this->*member, *Chart,
-                       {.bounds = {791, top, 17, 17}, .tag = tag, .enabled = false, .handPointCursor = true},
-                       CheckBoxSettings{.checked = true});
-        checkBoxByTag_[static_cast<std::size_t>(tag - 1)] = &box;
-        ++tag;
+    for (const auto& s : selectors) {
+        rows.place(
+            this->*s.member, *GroupBox2,
+            {.bounds = {s.left, 10, s.width, 41}, .font = &kBoldFont, .caption = s.caption, .handPointCursor = true},
+            RadioGroupSettings{.columns = s.columns, .items = s.items, .itemIndex = 0});
     }
+    rows.place(GroupBox3, *GroupBox2, {.bounds = {521, 10, 205, 41}, .font = &kBoldFont, .caption = "Визиры:"});
+    rows.place(CheckBoxViz, *GroupBox3, {.bounds = {4, 16, 14, 17}, .handPointCursor = true});
+    // The read-outs size themselves to their texts.
+    rows.place(Label1, *GroupBox3, {.bounds = {30, 17, 16, 13}, .font = &kFormFont, .caption = "X=", .enabled = false});
+    rows.place(StaticTextX, *GroupBox3, {.bounds = {51, 17}, .font = &kFormFont, .caption = ""},
+               TextSettings{.autoSize = true});
+    rows.place(Label2, *GroupBox3,
+               {.bounds = {120, 17, 16, 13}, .font = &kFormFont, .caption = "Y=", .enabled = false});
+    rows.place(StaticTextY, *GroupBox3, {.bounds = {141, 17}, .font = &kFormFont, .caption = ""},
+               TextSettings{.autoSize = true});
 
     // Reached with Tab; a click does not pull the focus back onto "ВЫХОД" after loading.
     rows.place(BitBtnStart, *Chart,
@@ -290,35 +305,21 @@ void TForm1::createComponents() {
                ComboBoxSettings{.items = {"4", "6", "8", "10", "12", "14", "16"}, .itemIndex = 0, .text = "4"},
                ComboStyle::DropDown);
 
-    // The selectors and the visors.
-    rows.place(GroupBox2, *Chart, {.bounds = {48, 568, 745, 57}, .tag = 2, .enabled = false});
-    const struct {
-        std::unique_ptr<RadioGroup> TForm1::*member;
-        int left, width;
-        const char* caption;
-        int columns;
-        std::vector<std::string> items;
-    } selectors[] = {
-        {&TForm1::RadioGroupPVZ, 8, 241, "ПВЗ:", 4, {"UT1       ", "UT1R    ", "Xp   ", "Yp   "}},
-        {&TForm1::RadioGroupInterval, 253, 133, "Интервал:", 2, {"Месяц", "Год"}},
-        {&TForm1::RadioGroupTrend, 389, 129, "Тренд:", 2, {"Нет", "Есть"}},
+    // The series check boxes, at the right of the legend rows; their tags are the series slots.
+    const std::pair<std::unique_ptr<CheckBox> TForm1::*, int> seriesBoxes[] = {
+        {&TForm1::CheckBox1, 63},  {&TForm1::CheckBox2, 79},   {&TForm1::CheckBox3, 95},   {&TForm1::CheckBox4, 111},
+        {&TForm1::CheckBox5, 127}, {&TForm1::CheckBox6, 143},  {&TForm1::CheckBox7, 159},  {&TForm1::CheckBox8, 175},
+        {&TForm1::CheckBox9, 191}, {&TForm1::CheckBox10, 207}, {&TForm1::CheckBox11, 224},
     };
-    for (const auto& s : selectors) {
-        rows.place(
-            this->*s.member, *GroupBox2,
-            {.bounds = {s.left, 10, s.width, 41}, .font = &kBoldFont, .caption = s.caption, .handPointCursor = true},
-            RadioGroupSettings{.columns = s.columns, .items = s.items, .itemIndex = 0});
+    int tag = 1;
+    for (const auto& [member, top] : seriesBoxes) {
+        CheckBox& box =
+            rows.place(this->*member, *Chart,
+                       {.bounds = {791, top, 17, 17}, .tag = tag, .enabled = false, .handPointCursor = true},
+                       CheckBoxSettings{.checked = true});
+        checkBoxByTag_[static_cast<std::size_t>(tag - 1)] = &box;
+        ++tag;
     }
-    rows.place(GroupBox3, *GroupBox2, {.bounds = {521, 10, 205, 41}, .font = &kBoldFont, .caption = "Визиры:"});
-    rows.place(CheckBoxViz, *GroupBox3, {.bounds = {4, 16, 14, 17}, .handPointCursor = true});
-    // The read-outs size themselves to their texts.
-    rows.place(Label1, *GroupBox3, {.bounds = {30, 17, 16, 13}, .font = &kFormFont, .caption = "X=", .enabled = false});
-    rows.place(StaticTextX, *GroupBox3, {.bounds = {51, 17}, .font = &kFormFont, .caption = ""},
-               TextSettings{.autoSize = true});
-    rows.place(Label2, *GroupBox3,
-               {.bounds = {120, 17, 16, 13}, .font = &kFormFont, .caption = "Y=", .enabled = false});
-    rows.place(StaticTextY, *GroupBox3, {.bounds = {141, 17}, .font = &kFormFont, .caption = ""},
-               TextSettings{.autoSize = true});
 
     // The time window's tool buttons.
     rows.place(GroupBox1, *Chart,
@@ -397,6 +398,7 @@ void TForm1::connectEvents() {
         ChartGetNextAxisLabel(sender, index, value, stop);
     };
     Chart->OnMouseMove = [this](TCustomChartPanel& sender, int x, int y) { ChartMouseMove(sender, x, y); };
+    Chart->OnMouseLeave = [this](TCustomChartPanel& sender) { ChartMouseLeave(sender); };
 }
 
 int TForm1::readScreenWidth() const {

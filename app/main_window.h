@@ -19,7 +19,10 @@
 
 namespace pvz {
 
+enum class VerticalStep;
+
 inline constexpr const char* kWindowTitle = "Просмотр графиков";
+inline constexpr const char* kProgramIcon = ":/pvz-viewer.svg";  // built into the program
 inline constexpr const char* kPressStartStatus = "  Нажмите кнопку \"Старт\"";
 inline constexpr int kSmallScreenWidth = 800;  // screens this wide or narrower take the compact layout
 
@@ -142,6 +145,7 @@ public:
     void ChartAfterDraw(TCustomAxisPanel& Sender);
     void CheckBox9Click(CheckBox& Sender);
     void ChartMouseMove(TCustomChartPanel& Sender, int X, int Y);
+    void ChartMouseLeave(TCustomChartPanel& Sender);
     void CheckBoxVizClick(CheckBox& Sender);
 
     // The series by chart index 0 to 10 (slot - 1).
@@ -176,6 +180,14 @@ private:
 
     // The request of the scale controls: a table step in the fixed mode, else a new fit.
     void requestScale();
+    // One step of a vertical shift or stretch button.
+    void verticalStepOf(VerticalStep step);
+    // One week back (Tag 1) or forward (Tag 2) from the bottom axis's range `oldMinimum` to
+    // `oldMaximum`, as a tick of Timer2 makes it; false, with nothing moved and the back
+    // button let go, at the back limit.
+    bool shiftTimeWindow(int tag, double oldMinimum, double oldMaximum);
+    // Before a new left press of a time button: ends what the last press left to the ticks.
+    void settleEarlierTimePress();
 
     // The visor's cross-hair at `at` over the chart's picture, or none.
     void showCrossHair(std::optional<Point> at);
@@ -205,6 +217,8 @@ private:
         double maximum = 0.0;
         double increment = 0.0;
     } seriesRange_;
+    // By tool-button Tag: the vertical button has made a step since it was last pressed.
+    std::array<bool, kToolButtonCount + 1> verticalStepMade_{};
 };
 
 }  // namespace pvz

@@ -41,21 +41,24 @@ void TForm1::RadioGroupTrendClick(RadioGroup& /*Sender*/) {
     CheckBoxChoise->setChecked(false);
 }
 
-void TForm1::Timer1Timer(Timer& /*Sender*/) {
+void TForm1::verticalStepOf(VerticalStep step) {
     TChartAxis& axis = Chart->LeftAxis();
-    for (const VerticalStep step :
-         {VerticalStep::ShiftUp, VerticalStep::ShiftDown, VerticalStep::Stretch, VerticalStep::Compress}) {
-        if (!state.buttonHeld[static_cast<int>(step)]) continue;
-        axis.setAutomatic(false);
-        if (const auto range = verticalStep(step, axis.Minimum(), axis.Maximum())) {
-            // None of the steps puts the new maximum below the current minimum.
-            axis.setMaximum(range->maximum);
-            axis.setMinimum(range->minimum);
-        }
-        // The differences view has no fixed scale to leave; the series view's stays for the return.
-        if ((step == VerticalStep::Stretch || step == VerticalStep::Compress) && !state.showDifferences)
-            CheckBoxChoise->setChecked(false);
+    axis.setAutomatic(false);
+    if (const auto range = verticalStep(step, axis.Minimum(), axis.Maximum())) {
+        // None of the steps puts the new maximum below the current minimum.
+        axis.setMaximum(range->maximum);
+        axis.setMinimum(range->minimum);
     }
+    // The differences view has no fixed scale to leave; the series view's stays for the return.
+    if ((step == VerticalStep::Stretch || step == VerticalStep::Compress) && !state.showDifferences)
+        CheckBoxChoise->setChecked(false);
+    verticalStepMade_[static_cast<std::size_t>(step)] = true;
+}
+
+void TForm1::Timer1Timer(Timer& /*Sender*/) {
+    for (const VerticalStep step :
+         {VerticalStep::ShiftUp, VerticalStep::ShiftDown, VerticalStep::Stretch, VerticalStep::Compress})
+        if (state.buttonHeld[static_cast<int>(step)]) verticalStepOf(step);
 }
 
 }  // namespace pvz

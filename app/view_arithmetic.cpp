@@ -41,10 +41,17 @@ std::optional<AxisRange> verticalStep(VerticalStep step, double minimum, double 
 }
 
 std::string composedScaleText(double labelStep) {
-    // Doubles throughout: 0.0012 gives 1.19, because 0.2 x 100 lands just below 20.
+    // Doubles throughout, with the hundredths rounded: 0.0711 gives 71.0999... thousandths,
+    // which read 71.10, not 71.9.
     const double thousandths = static_cast<double>(fractionalPart(labelStep)) * 1000.0;
     const double hundredths = static_cast<double>(fractionalPart(thousandths)) * 100.0;
-    return "M: " + integerToText(truncToInt64(thousandths)) + "." + integerToText(truncToInt64(hundredths)) + " мс";
+    std::int64_t whole = truncToInt64(thousandths);
+    std::int64_t cents = roundToInt64(hundredths);  // [0, 100]
+    if (cents == 100) {
+        ++whole;
+        cents = 0;
+    }
+    return "M: " + integerToText(whole) + "." + (cents < 10 ? "0" : "") + integerToText(cents) + " мс";
 }
 
 std::string differencesScaleText(double labelStep, bool ut) {

@@ -1,10 +1,18 @@
 // The visors: a cross-hair that follows the pointer over the plot, inverted over the chart's
 // picture where the window shows it, and the read-outs of the MJD and the value under the
 // pointer. A mouse move never draws the chart.
+#include <cstdint>
+
 #include "app/main_window.h"
 #include "runtime/formatting.h"
 
 namespace pvz {
+namespace {
+
+// The visor's place when the pointer is outside the chart: outside every plot.
+constexpr std::int32_t kNoVisor = INT32_MIN;
+
+}  // namespace
 
 void TForm1::showCrossHair(std::optional<Point> at) {
     if (!at) {
@@ -49,6 +57,14 @@ void TForm1::ChartMouseMove(TCustomChartPanel& /*Sender*/, int /*X*/, int /*Y*/)
     showCrossHair(wantedCrossHair());
     // The read-outs run on beyond the plot, with the axes' mapping past their ends.
     showReadout(at);
+}
+
+void TForm1::ChartMouseLeave(TCustomChartPanel& /*Sender*/) {
+    // A pointer that leaves fast sends no last move outside the plot: the leave takes it out,
+    // and the read-outs keep the last place.
+    showCrossHair(std::nullopt);
+    state.visorX = kNoVisor;
+    state.visorY = kNoVisor;
 }
 
 void TForm1::CheckBoxVizClick(CheckBox& /*Sender*/) {

@@ -23,6 +23,9 @@ constexpr long double kMaxDefaultLabels = 10000;
 constexpr int kLastLabelIndex = 2000;
 constexpr double kLabelBand = 1e-7;
 constexpr double kSmallestNumericStep = 1e-12;
+// How far, in steps, a range's end may fall short of a multiple of the label step and still
+// get that label: rounding in fitting a range leaves far less, any real gap far more.
+constexpr long double kLabelEndTolerance = 1e-6L;
 constexpr long double kPixelLimit = 2147483647.0L;
 
 // Patterns of a date-time axis whose own pattern is empty: ranges above a day show dates.
@@ -424,8 +427,14 @@ void TCustomChartAxis::defaultLabelValues(std::vector<double>& values) const {
     } else if (effectiveMinimum_ == effectiveMaximum_ || !roundFirstLabel_) {
         value = effectiveMaximum_;
     } else {
-        value =
-            static_cast<double>(integralPart(static_cast<long double>(effectiveMaximum_) / labelStep_) * labelStep_);
+        const long double quotient = static_cast<long double>(effectiveMaximum_) / labelStep_;
+        value = static_cast<double>(integralPart(quotient) * labelStep_);
+        // A range that ends a hair below a multiple of the step (3.99999999999997 steps) lost
+        // that label only by rounding: it stands at the range's end.
+        const long double nearest = std::roundl(quotient);
+        if (nearest * labelStep_ > effectiveMaximum_ && nearest - quotient <= kLabelEndTolerance &&
+            effectiveMaximum_ > effectiveMinimum_)
+            values.push_back(effectiveMaximum_);
     }
     // Each step must move the value down: a step lost in the value's rounding ends the labels.
     const auto stepBack = [&](double& v) {

@@ -131,6 +131,10 @@ void TCustomChartPanel::mouseMoved(int x, int y) {
     if (OnMouseMove) OnMouseMove(*this, x, y);
 }
 
+void TCustomChartPanel::mouseLeft() {
+    if (OnMouseLeave) OnMouseLeave(*this);
+}
+
 void TCustomChartPanel::resized() {
     // The picture no longer fits; PaintChart draws anew whatever the dirty flag says.
     invalidate();

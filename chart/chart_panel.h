@@ -77,6 +77,7 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised };
 class TCustomChartPanel : public PanelControl {
 public:
     using TMouseMoveEvent = std::function<void(TCustomChartPanel& sender, int x, int y)>;
+    using TMouseLeaveEvent = std::function<void(TCustomChartPanel& sender)>;
 
     explicit TCustomChartPanel(Control* parent);
     ~TCustomChartPanel() override;
@@ -122,6 +123,7 @@ public:
     int drawingCount() const { return drawingCount_; }
 
     TMouseMoveEvent OnMouseMove;
+    TMouseLeaveEvent OnMouseLeave;
 
 protected:
     void paint() override {
@@ -129,6 +131,7 @@ protected:
         PaintChart();
     }
     void mouseMoved(int x, int y) override;
+    void mouseLeft() override;
     void resized() override;
 
     // The answer to a window-system paint request: the picture again, or a new drawing when stale.

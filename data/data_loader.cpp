@@ -1,10 +1,13 @@
 #include "data/data_loader.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
+#include <string>
 
 #include "data/rotation_corrections.h"
 #include "runtime/calendar.h"
+#include "runtime/errors.h"
 #include "runtime/text_reader.h"
 #include "runtime/utf8_text.h"
 
@@ -135,12 +138,8 @@ void writeRow(ObservationStore& store, int row, int slot, const Record& record, 
     }
 }
 
-int readSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd,
-                 TideCorrectionCache& tides) {
+int readRecords(ObservationStore& store, int slot, TextDataReader& reader, double baseMjd, TideCorrectionCache& tides) {
     const SlotFormat format = formatOf(slot);
-    TextDataReader reader;
-    openForReading(reader, path);
-    raisePendingIoError();
     int rows = 0;
     for (;;) {
         const bool atEnd = atEndOfFile(reader);
@@ -180,6 +179,24 @@ int readSlotFile(ObservationStore& store, int slot, const std::string& path, dou
         ++rows;
         writeRow(store, rows, slot, record, mjd, format.hasUt1, tides);
     }
+    return rows;
+}
+
+int readSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd,
+                 TideCorrectionCache& tides) {
+    TextDataReader reader;
+    openForReading(reader, path);
+    raisePendingIoError();
+    int rows = 0;
+    try {
+        rows = readRecords(store, slot, reader, baseMjd, tides);
+    } catch (Exception& e) {
+        // Every failure comes at the last byte of the record read so far, or of its line.
+        const std::size_t slash = path.rfind('/');
+        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+        e.addLocation("Файл " + name + ", строка " + std::to_string(lineNumber(reader)));
+        throw;
+    }
     closeReader(reader);
     raisePendingIoError();
     return rows;
@@ -214,9 +231,27 @@ bool runLoadingSweep(ObservationStore& store, double baseMjd, LoaderServices& se
         services.setStatusText(kReadingStatusPrefix + path);
         store.slotLoaded[slot] = true;
         store.anyFileFound = true;
-        loadSlotFileWith(store, slot, path, baseMjd, tides);
+        try {
+            loadSlotFileWith(store, slot, path, baseMjd, tides);
+        } catch (const Exception&) {
+            services.setStatusText(kStoppedStatusPrefix + path);
+            throw;
+        }
     }
     return store.anyFileFound;
+}
+
+std::string chooserStartFor(const std::string& dataDirectory, const std::string& current) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (dataDirectory.empty() || fs::is_directory(dataDirectory, error)) return current;
+    fs::path above = fs::path(dataDirectory).lexically_normal();
+    if (!above.has_filename()) above = above.parent_path();  // the trailing separator
+    while (above.has_relative_path()) {
+        above = above.parent_path();
+        if (fs::is_directory(above, error)) return above.string();
+    }
+    return above.empty() ? current : above.string();
 }
 
 std::string dataDirectoryFor(const std::string& chosen) { return std::string(utf8Prefix(chosen + "/", kMaxPathText)); }
@@ -230,7 +265,8 @@ bool loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& 
         if (services.programEnding()) return false;
         services.showMessage(kWrongDataPathMessage);
         if (services.programEnding()) return false;
-        if (const std::optional<std::string> chosen = services.chooseDirectory(services.currentDirectory()))
+        const std::string start = chooserStartFor(store.dataDirectory, services.currentDirectory());
+        if (const std::optional<std::string> chosen = services.chooseDirectory(start))
             store.dataDirectory = dataDirectoryFor(*chosen);
     }
     state.autoFitRequested = true;

@@ -26,14 +26,17 @@ public:
 };
 
 inline constexpr const char* kReadingStatusPrefix = "  Считывание данных из файла: ";
+inline constexpr const char* kStoppedStatusPrefix = "  Загрузка остановлена на файле: ";
 inline constexpr const char* kReadyStatus = "  Ready";
 inline constexpr const char* kWrongDataPathMessage = "Путь к файлам данных указан неверно!";
+inline constexpr const char* kDirectoryChooserTitle = "Выберите папку с файлами данных ПВЗ";
 
 // Fills the store for the Start action: resets it, sweeps the slots, asks for the directory
 // until a sweep finds a file, then requests the first fit and sets the status "  Ready".
 // Returns false, with nothing more asked, when the program ends before a file is found.
-// A reading or date error propagates (EInOutError, EConvertError, EOverflow) and leaves the
-// rows stored so far.
+// A reading or date error propagates (EInOutError, EConvertError, EOverflow) with a second line
+// naming the file and the line ("Файл iers.dat, строка 101"), leaves the rows stored so far
+// and the status saying where loading stopped.
 bool loadDataFiles(ObservationStore& store, ViewerState& state, LoaderServices& services);
 
 // One sweep over slots 1 to 14; returns store.anyFileFound.
@@ -41,6 +44,10 @@ bool runLoadingSweep(ObservationStore& store, double baseMjd, LoaderServices& se
 
 // Reads the file at `path` into the rows of `slot`, from row 1; returns the number of rows written.
 int loadSlotFile(ObservationStore& store, int slot, const std::string& path, double baseMjd);
+
+// Where the directory chooser opens: the current directory `current`, or, when the data
+// directory (as given on the command line) does not exist, the nearest directory above it that does.
+std::string chooserStartFor(const std::string& dataDirectory, const std::string& current);
 
 // The data directory for a chosen directory: the path followed by "/", cut to 255 characters.
 std::string dataDirectoryFor(const std::string& chosen);

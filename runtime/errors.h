@@ -13,6 +13,8 @@ public:
     explicit Exception(std::string message) : message_(std::move(message)) {}
     const std::string& message() const noexcept { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
+    // Adds a line that says where the failure happened; the first line stays the message.
+    void addLocation(const std::string& where) { message_ += "\n" + where; }
 
 private:
     std::string message_;

@@ -89,6 +89,13 @@ struct ReaderAccess {
 
     // Reads the next block; false when the result is "end" without an end mark.
     static bool readBlock(TextDataReader& reader) {
+        if (reader.buffer_ && reader.length_ > 0) {
+            const unsigned char* bytes = reader.buffer_.get();
+            reader.linesBefore_ += std::count(bytes, bytes + reader.length_, '\n');
+            reader.lastBlockEndedInLf_ = bytes[reader.length_ - 1] == '\n';
+        }
+        reader.position_ = 0;
+        reader.length_ = 0;
         if (reader.fd_ < 0) {
             setPendingIoError(ioFileNotOpen);
             return false;
@@ -144,6 +151,14 @@ struct ReaderAccess {
         reader.fd_ = -1;
         reader.position_ = 0;
         reader.length_ = 0;
+        reader.linesBefore_ = 0;
+        reader.lastBlockEndedInLf_ = false;
+    }
+
+    static std::int64_t lineNumber(const TextDataReader& reader) {
+        if (reader.position_ == 0) return reader.linesBefore_ - (reader.lastBlockEndedInLf_ ? 1 : 0) + 1;
+        const unsigned char* bytes = reader.buffer_.get();
+        return reader.linesBefore_ + std::count(bytes, bytes + reader.position_ - 1, '\n') + 1;
     }
 };
 
@@ -351,6 +366,8 @@ void skipLine(TextDataReader& reader) {
         if (byte == '\n') return;
     }
 }
+
+std::int64_t lineNumber(const TextDataReader& reader) { return ReaderAccess::lineNumber(reader); }
 
 void closeReader(TextDataReader& reader) {
     if (reader.fd_ < 0) {

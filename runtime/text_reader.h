@@ -44,12 +44,15 @@ public:
 private:
     friend void openForReading(TextDataReader& reader, std::string_view path);
     friend void closeReader(TextDataReader& reader);
+
     friend struct ReaderAccess;
 
     int fd_ = -1;
     std::unique_ptr<unsigned char[]> buffer_;  // kReaderBlockSize bytes, from the first open on
     std::size_t position_ = 0;                 // next unread byte, [0, length_]
     std::size_t length_ = 0;
+    std::int64_t linesBefore_ = 0;  // line feeds in the blocks before the one in the buffer
+    bool lastBlockEndedInLf_ = false;
 };
 
 // True when the path names an existing entry that is not a directory.
@@ -73,6 +76,10 @@ double readReal(TextDataReader& reader);
 void skipLine(TextDataReader& reader);
 
 void closeReader(TextDataReader& reader);
+
+// The number, from 1, of the line that holds the last byte read (a line's LF belongs to it);
+// 1 before any. Counted only when asked (for an error message), so reading pays nothing for it.
+std::int64_t lineNumber(const TextDataReader& reader);
 
 // Raises EInOutError for the pending code and clears it; does nothing when none is pending.
 void raisePendingIoError();

@@ -257,6 +257,8 @@ public:
 protected:
     virtual void paint() {}
     virtual void mouseMoved(int /*x*/, int /*y*/) {}
+    // The pointer has left the control (it may have sent no last move inside it).
+    virtual void mouseLeft() {}
     virtual void resized() {}
 
 private:

@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QToolTip>
 #include <QWindow>
+#include <optional>
+#include <utility>
 
 #include "runtime/window_system_input.h"
 #include "runtime/window_system_qt.h"
@@ -117,16 +119,82 @@ void typeText(ComboBox& combo, const std::string& text) {
 
 namespace {
 
-void sendKey(Form& form, const std::string& keys, QEvent::Type type, KeyRepeat repeat) {
-    const QKeySequence sequence = QKeySequence::fromString(detail::toQString(keys), QKeySequence::PortableText);
+// The key and modifiers of key-sequence text; a modifier key is named alone or last ("Ctrl",
+// "Ctrl+Shift": Shift with Ctrl already down).
+std::optional<QKeyCombination> parseKeys(const std::string& keys) {
+    static const std::pair<QLatin1StringView, Qt::Key> kModifierKeys[] = {
+        {QLatin1StringView("Shift"), Qt::Key_Shift},
+        {QLatin1StringView("Ctrl"), Qt::Key_Control},
+        {QLatin1StringView("Alt"), Qt::Key_Alt},
+        {QLatin1StringView("Meta"), Qt::Key_Meta},
+    };
+    const QString text = detail::toQString(keys);
+    for (const auto& [name, key] : kModifierKeys) {
+        if (text != name && !text.endsWith(QLatin1Char('+') + name)) continue;
+        const QString others = text.chopped(name.size()) + QLatin1Char('A');
+        const QKeySequence sequence = QKeySequence::fromString(others, QKeySequence::PortableText);
+        if (sequence.count() != 1) return std::nullopt;
+        return QKeyCombination(sequence[0].keyboardModifiers(), key);
+    }
+    const QKeySequence sequence = QKeySequence::fromString(text, QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown) return std::nullopt;
+    return sequence[0];
+}
+
+// The key codes of a US keyboard under X11 for the keys the program cares about, so that a
+// synthetic press and its release name their physical key as a real keyboard's do: "+" and
+// "=" are one key, the keypad's plus another.
+quint32 usScanCode(QKeyCombination combination) {
+    const bool keypad = combination.keyboardModifiers() & Qt::KeypadModifier;
+    switch (combination.key()) {
+        case Qt::Key_Plus:
+            return keypad ? 86 : 21;
+        case Qt::Key_Equal:
+            return 21;
+        case Qt::Key_Minus:
+        case Qt::Key_Underscore:
+            return keypad ? 82 : 20;
+        case Qt::Key_Left:
+            return 113;
+        case Qt::Key_Right:
+            return 114;
+        case Qt::Key_Up:
+            return 111;
+        case Qt::Key_Down:
+            return 116;
+        case Qt::Key_Home:
+            return 110;
+        case Qt::Key_Space:
+            return 65;
+        case Qt::Key_Return:
+            return 36;
+        case Qt::Key_Enter:
+            return 104;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 23;
+        case Qt::Key_Shift:
+            return 50;
+        case Qt::Key_Control:
+            return 37;
+        case Qt::Key_Alt:
+            return 64;
+        default:
+            return 0;
+    }
+}
+
+void sendKey(Form& form, const std::string& keys, QEvent::Type type, KeyRepeat repeat, KeyCode code) {
+    const std::optional<QKeyCombination> parsed = parseKeys(keys);
     QWidget* window = InputAccess::widget(form);
-    if (sequence.isEmpty() || window == nullptr) return;
-    const QKeyCombination combination = sequence[0];
+    if (!parsed || window == nullptr) return;
+    const QKeyCombination combination = *parsed;
     QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
-    const QString text = combination.keyboardModifiers() & ~Qt::ShiftModifier
+    const QString text = combination.keyboardModifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)
                              ? QString()
                              : QKeySequence(combination.key()).toString(QKeySequence::PortableText).left(1);
-    QKeyEvent event(type, combination.key(), combination.keyboardModifiers(),
+    const quint32 scanCode = code == KeyCode::UsKeyboard ? usScanCode(combination) : 0;
+    QKeyEvent event(type, combination.key(), combination.keyboardModifiers(), scanCode, 0, 0,
                     text.size() == 1 && text[0].isPrint() ? text : QString(), repeat == KeyRepeat::AutoRepeat);
     QApplication::sendEvent(target, &event);
 }
@@ -138,15 +206,28 @@ QDialog* innermostDialog() {
 
 }  // namespace
 
-void pressKey(Form& form, const std::string& keys, KeyRepeat repeat) { sendKey(form, keys, QEvent::KeyPress, repeat); }
-
-void releaseKey(Form& form, const std::string& keys, KeyRepeat repeat) {
-    sendKey(form, keys, QEvent::KeyRelease, repeat);
+void pressKey(Form& form, const std::string& keys, KeyRepeat repeat, KeyCode code) {
+    sendKey(form, keys, QEvent::KeyPress, repeat, code);
 }
 
-bool isKeyText(const std::string& keys) {
-    const QKeySequence sequence = QKeySequence::fromString(detail::toQString(keys), QKeySequence::PortableText);
-    return sequence.count() == 1 && sequence[0].key() != Qt::Key_unknown;
+void releaseKey(Form& form, const std::string& keys, KeyRepeat repeat, KeyCode code) {
+    sendKey(form, keys, QEvent::KeyRelease, repeat, code);
+}
+
+bool isKeyText(const std::string& keys) { return parseKeys(keys).has_value(); }
+
+void loseFocus(Form& form) {
+    QWidget* window = InputAccess::widget(form);
+    if (window == nullptr) return;
+    QEvent event(QEvent::WindowDeactivate);
+    QApplication::sendEvent(window, &event);
+}
+
+void leave(Control& control) {
+    QWidget* w = InputAccess::widget(control);
+    if (w == nullptr) return;
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(w, &event);
 }
 
 void requestClose(Form& form) {
@@ -174,6 +255,11 @@ std::vector<std::string> dialogButtonTexts() {
         for (const QAbstractButton* button : box->buttons())
             texts.push_back(detail::fromQString(button->text().remove(u'&')));
     return texts;
+}
+
+std::string dialogTitle() {
+    const QDialog* dialog = innermostDialog();
+    return dialog == nullptr ? std::string() : detail::fromQString(dialog->windowTitle());
 }
 
 void answerDialog(DialogAnswer answer) {

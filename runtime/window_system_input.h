@@ -26,13 +26,23 @@ void chooseItem(RadioGroup& group, int index);
 void typeText(ComboBox& combo, const std::string& text);
 
 // A key pressed or released in the form, given as portable key-sequence text ("Ctrl+Left",
-// "Space", "Alt+F4"), delivered to the control that has the form's focus (the form when none
-// has). AutoRepeat marks the presses and releases that a held key repeats.
+// "Space", "Alt+F4", "Num++" for the keypad's plus), delivered to the control that has the
+// form's focus (the form when none has). A modifier key is named alone or last, after the
+// modifiers already down ("Ctrl", "Ctrl+Shift"). AutoRepeat marks the presses and releases that
+// a held key repeats. The events name their physical key as a US keyboard under X11 does, or
+// name none, as some platforms and synthetic events do.
 enum class KeyRepeat { No, AutoRepeat };
-void pressKey(Form& form, const std::string& keys, KeyRepeat repeat = KeyRepeat::No);
-void releaseKey(Form& form, const std::string& keys, KeyRepeat repeat = KeyRepeat::No);
+enum class KeyCode { UsKeyboard, None };
+void pressKey(Form& form, const std::string& keys, KeyRepeat repeat = KeyRepeat::No,
+              KeyCode code = KeyCode::UsKeyboard);
+void releaseKey(Form& form, const std::string& keys, KeyRepeat repeat = KeyRepeat::No,
+                KeyCode code = KeyCode::UsKeyboard);
 // Whether `keys` is key-sequence text that names one key.
 bool isKeyText(const std::string& keys);
+// The form stops being the active window (another window was activated).
+void loseFocus(Form& form);
+// The pointer leaves the control, as the toolkit reports it (also without a last move inside).
+void leave(Control& control);
 
 // A close request to the form as the window system makes it (the title-bar button, Alt+F4 on
 // the form, the end of the session): like the window system, it is dropped while a dialog holds
@@ -45,6 +55,7 @@ int openDialogCount();
 // How many toolkit dialogs have been opened since the program started.
 int dialogsShown();
 std::vector<std::string> dialogButtonTexts();
+std::string dialogTitle();
 // Answers the innermost open dialog from the keyboard: Return (Accept: OK, or the directory the
 // chooser shows) or Escape (Reject: Cancel).
 enum class DialogAnswer { Accept, Reject };

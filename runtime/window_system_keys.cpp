@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QToolButton>
+#include <algorithm>
 
 #include "runtime/window_system_qt.h"
 
@@ -68,6 +69,17 @@ void HoldKeys::releaseAll() {
         if (binding.held) release(binding);
 }
 
+bool HoldKeys::releases(const Binding& binding, const QKeyEvent& event) const {
+    // The physical key where the platform names it: Shift pressed or released during the hold
+    // changes the key code ("+" pressed, "=" released) but not the key.
+    if (binding.scanCode != 0 && event.nativeScanCode() != 0) return event.nativeScanCode() == binding.scanCode;
+    if (binding.virtualKey != 0 && event.nativeVirtualKey() != 0) return event.nativeVirtualKey() == binding.virtualKey;
+    // Without one, any key bound to the same button ends its hold.
+    for (const Binding& other : bindings)
+        if (other.button == binding.button && other.keys.key() == event.key()) return true;
+    return false;
+}
+
 bool HoldKeys::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::WindowDeactivate && watched == window) {
@@ -81,16 +93,25 @@ bool HoldKeys::eventFilter(QObject* watched, QEvent* event) {
     if (widget == nullptr || widget->window() != window) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
     if (type == QEvent::KeyPress) {
+        // The key that holds a button, repeating, perhaps with other modifiers by now.
+        for (const Binding& binding : bindings)
+            if (binding.held && binding.scanCode != 0 && key.nativeScanCode() == binding.scanCode) return true;
         for (Binding& binding : bindings) {
             if (!matches(binding.keys, key)) continue;
-            if (!key.isAutoRepeat() && !binding.held) press(binding);
+            const bool buttonHeld = std::any_of(bindings.begin(), bindings.end(),
+                                                [&](const Binding& b) { return b.held && b.button == binding.button; });
+            if (!key.isAutoRepeat() && !buttonHeld) {
+                binding.scanCode = key.nativeScanCode();
+                binding.virtualKey = key.nativeVirtualKey();
+                press(binding);
+            }
             return true;
         }
         return false;
     }
-    // A release ends the hold of its key whatever modifiers are still down (Ctrl may go first).
+    // A release ends the hold of its key whatever modifiers are down or were let go meanwhile.
     for (Binding& binding : bindings) {
-        if (!binding.held || binding.keys.key() != key.key()) continue;
+        if (!binding.held || !releases(binding, key)) continue;
         if (!key.isAutoRepeat()) release(binding);
         return true;
     }

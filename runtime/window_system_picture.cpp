@@ -162,6 +162,7 @@ void PanelWidget::setOverlay(std::vector<QRect> boxes) {
 bool PanelWidget::event(QEvent* event) {
     // On another screen, or with the screen's ratio changed, the picture is drawn anew.
     if (event->type() == QEvent::ScreenChangeInternal) requestPaint();
+    if (event->type() == QEvent::Leave && ready) Application::instance().guarded([this] { panel->mouseLeft(); });
     return QWidget::event(event);
 }
 

@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class QDialog;
+class QKeyEvent;
 
 #include <array>
 #include <cstdint>
@@ -312,9 +313,15 @@ struct HoldKeys : QObject {
         SpeedButton* button = nullptr;
         bool held = false;     // the key is down
         bool pressed = false;  // its press reached the button
+        // The physical key that started the hold, as the platform names it (0 when it does not):
+        // its release may carry another key code when Shift changed meanwhile ("=" for "+").
+        quint32 scanCode = 0;
+        quint32 virtualKey = 0;
     };
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Whether `event` releases the key that holds `binding`.
+    bool releases(const Binding& binding, const QKeyEvent& event) const;
     // A key released while the window was not listening (it lost the focus) ends every hold.
     void releaseAll();
     void press(Binding& binding);

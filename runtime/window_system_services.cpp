@@ -2,12 +2,16 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include <thread>
 
@@ -16,10 +20,13 @@
 namespace pvz {
 
 std::string errorDisplayText(const std::string& message) {
-    if (message.empty()) return message;
+    // The rule concerns the message's first line; a line below it says where the failure was.
+    const std::size_t end = std::min(message.find('\n'), message.size());
+    if (end == 0) return message;
     // The last character of UTF-8 text: a byte above '.' whether it is ASCII or the tail of a sequence.
-    const auto last = static_cast<unsigned char>(message.back());
-    return last > static_cast<unsigned char>('.') ? message + "." : message;
+    const auto last = static_cast<unsigned char>(message[end - 1]);
+    if (last <= static_cast<unsigned char>('.')) return message;
+    return message.substr(0, end) + "." + message.substr(end);
 }
 
 namespace detail {
@@ -136,12 +143,12 @@ public:
     void showMessage(const std::string& text) override { show(QMessageBox::NoIcon, text); }
     void showError(const std::string& text) override { show(QMessageBox::Critical, text); }
 
-    DirectoryChoice chooseDirectory(const std::string& start) override {
+    DirectoryChoice chooseDirectory(const std::string& start, const std::string& title) override {
         QFileDialog dialog(dialogParent(), QString(), toQString(start));
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Drives | QDir::NoDotAndDotDot);
-        dialog.setWindowTitle(toQString(Application::instance().title()));
+        dialog.setWindowTitle(toQString(title));
         if (runDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, {}};
         return {true, fromQString(QDir::cleanPath(QDir(dialog.selectedFiles().first()).absolutePath()))};
     }
@@ -327,8 +334,51 @@ void Timer::setEnabled(bool enabled) {
 
 void showMessage(const std::string& text) { Application::instance().dialogs().showMessage(text); }
 
-DirectoryChoice chooseDirectory(const std::string& start) {
-    return Application::instance().dialogs().chooseDirectory(start);
+DirectoryChoice chooseDirectory(const std::string& start, const std::string& title) {
+    return Application::instance().dialogs().chooseDirectory(start, title);
+}
+
+namespace {
+
+// The start of the application, for the toolkit's message handler, which is a plain function:
+// the program's name and the messages held back until the start succeeds.
+struct Starting {
+    std::string program;
+    std::vector<QString> messages;
+};
+Starting* starting = nullptr;
+
+void startMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtFatalMsg) {
+        // The toolkit found no display, or no plugin for it, and would abort now.
+        std::fprintf(stderr,
+                     "%s: cannot open a window: no X11 or Wayland display is reachable, or there is no "
+                     "platform plugin for it\n",
+                     starting->program.c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    starting->messages.push_back(qFormatLogMessage(type, context, text));
+}
+
+}  // namespace
+
+std::unique_ptr<Application> startApplication(int& argc, char** argv, const std::string& program) {
+    Starting start{program, {}};
+    starting = &start;
+    const QtMessageHandler previous = qInstallMessageHandler(startMessage);
+    auto application = std::make_unique<Application>(argc, argv);
+    qInstallMessageHandler(previous);
+    starting = nullptr;
+    for (const QString& message : start.messages) std::fprintf(stderr, "%s\n", qPrintable(message));
+    return application;
+}
+
+bool setProgramIcon(const std::string& path) {
+    const QIcon icon(detail::toQString(path));
+    if (icon.pixmap(QSize(32, 32)).isNull()) return false;
+    QApplication::setWindowIcon(icon);
+    return true;
 }
 
 std::string currentDirectory() { return detail::fromQString(QDir::cleanPath(QDir::currentPath())); }

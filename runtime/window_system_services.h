@@ -48,8 +48,8 @@ public:
     virtual void showMessage(const std::string& text) = 0;
     // The same with an error sign; `text` is already the display text.
     virtual void showError(const std::string& text) = 0;
-    // A directory chooser opened at `start`.
-    virtual DirectoryChoice chooseDirectory(const std::string& start) = 0;
+    // A directory chooser titled `title`, opened at `start`.
+    virtual DirectoryChoice chooseDirectory(const std::string& start, const std::string& title) = 0;
 };
 
 // The width a window needs for the window manager to show `title` whole in its title bar.
@@ -60,7 +60,17 @@ int messageBoxWidth(const std::string& text);
 
 // Shorthands for the dialogs in force.
 void showMessage(const std::string& text);
-DirectoryChoice chooseDirectory(const std::string& start);
+DirectoryChoice chooseDirectory(const std::string& start, const std::string& title);
+
+// The application, started on the display the environment names. Where no display can be
+// reached (neither X11 nor Wayland) or the toolkit has no plugin for it, the toolkit would
+// abort; instead `program` writes one line on standard error and the process ends with
+// status 1. The toolkit's other messages of the start are written as usual once it succeeds.
+std::unique_ptr<Application> startApplication(int& argc, char** argv, const std::string& program);
+
+// Makes the image at `path` (a file, or a resource ":/name" built into the program) the icon of
+// every window; false, with the toolkit's icon kept, when it cannot be read.
+bool setProgramIcon(const std::string& path);
 
 // The process's current directory as an absolute path, without a trailing separator.
 std::string currentDirectory();

@@ -11,10 +11,10 @@
 namespace {
 
 constexpr int kBadArgument = 2;
+constexpr const char* kUsage = "pvz-sample-data --out DIR [--today YYYY-MM-DD]";
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "pvz-sample-data: %s (usage: pvz-sample-data --out DIR [--today YYYY-MM-DD])\n",
-                 message.c_str());
+    std::fprintf(stderr, "pvz-sample-data: %s (usage: %s)\n", message.c_str(), kUsage);
     return kBadArgument;
 }
 
@@ -25,6 +25,14 @@ int main(int argc, char** argv) {
     std::optional<double> today;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::printf(
+                "Usage: %s\n"
+                "Writes the eleven data files of the viewer into DIR, with plausible content around\n"
+                "the date given (today when none is).\n",
+                kUsage);
+            return 0;
+        }
         if (argument != "--out" && argument != "--today")
             return usageError("unknown argument " + std::string(argument));
         if (i + 1 >= argc) return usageError(std::string(argument) + " needs a value");

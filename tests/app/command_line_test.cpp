@@ -96,18 +96,52 @@ TEST_F(ViewerTest, GivenDirectoryIsTheDataDirectory) {
     EXPECT_EQ(f.StatusBar1->simpleText(), "  Ready");
 }
 
+// A directory given that does not exist opens the chooser, titled with what to choose, at the
+// nearest directory above it that exists; an existing one without the files, at the current
+// directory as before.
+TEST_F(ViewerTest, ChooserOpensAboveAMissingGivenDirectory) {
+    pvz::test::TempDirectory given;
+    pvz::test::TempDirectory current;
+    std::filesystem::current_path(current.path());
+    const std::pair<std::string, std::string> rows[] = {
+        {given.path() + "/missing/deeper", given.path()},
+        {given.path(), current.path()},
+    };
+    for (const auto& [directory, start] : rows) {
+        SCOPED_TRACE(directory);
+        RecordingDialogs dialogs;
+        dialogs.answers.push_back({true, kRealData});
+        FormOptions o;
+        o.maximise = false;
+        o.cycle = FormOptions::Cycle::External;
+        o.dataDirectory = dataDirectoryFor(absoluteDirectory(directory));
+        TForm1 f(std::move(o));
+        f.show();
+        f.BitBtnStartClick(*f.BitBtnStart);
+        EXPECT_EQ(dialogs.chooserStarts, std::vector<std::string>{start});
+        EXPECT_EQ(dialogs.chooserTitles, std::vector<std::string>{"Выберите папку с файлами данных ПВЗ"});
+        EXPECT_EQ(f.store.dataDirectory, kRealData + "/");
+    }
+}
+
+// The window's icon is the program's own, built into it: it is there before installation.
+TEST(ProgramIcon, BuiltInAndReadable) {
+    EXPECT_TRUE(setProgramIcon(kProgramIcon));
+    EXPECT_FALSE(setProgramIcon(":/no-such-icon.svg"));
+}
+
 struct ProgramRun {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-// Runs the real program with no display and no platform chosen: without the toolkit it would
-// abort, so an answer proves that no window was opened.
-ProgramRun runViewer(const std::string& arguments) {
+// Runs the real program with no display and no platform chosen: an answer other than the one
+// for a missing display proves that no window was opened.
+ProgramRun runViewer(const std::string& arguments, const std::string& program = PVZ_VIEWER) {
     pvz::test::TempDirectory scratch;
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + std::string(PVZ_VIEWER) +
-                                " " + arguments + " >" + scratch.pathOf("out") + " 2>" + scratch.pathOf("err");
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + program + " " + arguments +
+                                " >" + scratch.pathOf("out") + " 2>" + scratch.pathOf("err") + " </dev/null";
     ProgramRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -143,6 +177,31 @@ TEST(CommandLineTest, ProgramAnswersWithoutOpeningAWindow) {
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, message);
+    }
+
+    // The tools answer --help with their usage.
+    for (const auto& [program, name] :
+         {std::pair{PVZ_SNAPSHOT, "pvz-snapshot"}, {PVZ_SAMPLE_DATA, "pvz-sample-data"}}) {
+        SCOPED_TRACE(name);
+        const ProgramRun run = runViewer("--help", program);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out.rfind(std::string("Usage: ") + name + " ", 0), 0u) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+// With no display to reach, or no plugin for the one named, the program says so in one line
+// and ends with status 1 instead of being aborted by the toolkit.
+TEST(CommandLineTest, NoDisplayIsOneLineAndStatusOne) {
+    const char* const line =
+        "pvz-viewer: cannot open a window: no X11 or Wayland display is reachable, or there is no platform plugin "
+        "for it\n";
+    for (const char* arguments : {"", "/nonexistent/data", "-platform no-such-plugin"}) {
+        SCOPED_TRACE(arguments);
+        const ProgramRun run = runViewer(arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, line);
     }
 }
 

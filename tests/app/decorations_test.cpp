@@ -2,9 +2,15 @@
 // and the series check boxes.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 #include "app/view_arithmetic.h"
 #include "runtime/calendar.h"
 #include "tests/app/viewer_fixture.h"
+#include "tests/support/fixture_files.h"
+#include "tools/lib/sample_data.h"
 
 namespace pvz::testing {
 namespace {
@@ -35,6 +41,45 @@ TEST_F(Decorations, WeekNumbersUnderThePlotInTheMonthView) {
         }
         driver.apply(action("interval=year"));
         EXPECT_TRUE(f.drawnWeekNumbers().empty());
+    }
+}
+
+// A fitted range can end a hair below a multiple of the label step (286.99999999999997
+// steps): its top label is drawn all the same, at the range's end. Views where this happens:
+TEST_F(Decorations, TopLabelOfAFittedRangeSurvivesRounding) {
+    struct Row {
+        const char* today;
+        bool sampleData;
+        std::vector<const char*> actions;
+    };
+    const Row rows[] = {
+        {"2017-10-17", false, {"start"}},
+        {"2026-12-05", true, {"start", "interval=year"}},
+        {"2026-12-09", true, {"start", "interval=year", "param=Yp"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.today) + (row.sampleData ? " sample data" : " real data"));
+        test::TempDirectory sample;
+        SnapshotOptions o = options((std::string(row.today) + " 12:00:00").c_str());
+        if (row.sampleData) {
+            SampleDataOptions generated;
+            generated.todayDay = *sampleDayFromIsoDate(row.today) + 0.5;
+            writeSampleData(sample.path(), generated);
+            o.dataDirectory = sample.path();
+        }
+        SnapshotDriver driver(o);
+        for (const char* a : row.actions) driver.apply(action(a));
+        TChartAxis& axis = driver.form().Chart->LeftAxis();
+        const double step = axis.LabelStep();
+        const long double quotient = static_cast<long double>(axis.EffectiveMaximum()) / step;
+        ASSERT_LT(quotient, std::roundl(quotient));
+        ASSERT_GT(quotient, std::roundl(quotient) - 1e-6L);
+        std::vector<double> labels;
+        axis.LabelValues(step, labels);
+        ASSERT_FALSE(labels.empty());
+        EXPECT_EQ(labels.front(), axis.EffectiveMaximum());
+        EXPECT_EQ(labels.size(), static_cast<std::size_t>(
+                                     std::lround((axis.EffectiveMaximum() - axis.EffectiveMinimum()) / step) + 1));
     }
 }
 

@@ -51,7 +51,7 @@ TEST_F(FullDrawing, PixelsOfWholeDrawingsStayTheSame) {
          1280,
          800,
          {"start", "visor=on", "mouse=400,300", "back"},
-         10180684830521793034ull},
+         15615621538600553194ull},
     };
     for (const DrawingCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/shortcuts.h"
+#include "app/view_arithmetic.h"
 #include "runtime/window_system_input.h"
 #include "tests/app/viewer_fixture.h"
 
@@ -83,6 +84,148 @@ TEST_F(ViewerTest, AutoRepeatIsNoNewPress) {
     EXPECT_TRUE(f.state.timeButtonReleased);
 }
 
+// A hold ends when the key that started it comes up, in whatever order a person lets go of
+// Shift and Ctrl, and whether or not the events name the physical key: "+" pressed comes up
+// as "=" once Shift is gone.
+TEST_F(ViewerTest, HoldEndsWhenItsKeyComesUp) {
+    enum Edge { Down, Up, Wait };
+    struct Row {
+        const char* name;
+        std::vector<std::pair<Edge, const char*>> keys;
+    };
+    const Row rows[] = {
+        {"Shift let go first",
+         {{Down, "Ctrl"},
+          {Down, "Ctrl+Shift"},
+          {Down, "Ctrl+Shift++"},
+          {Wait, "wait=300"},
+          {Up, "Ctrl+Shift"},
+          {Up, "Ctrl+="},
+          {Up, "Ctrl"}}},
+        {"Shift pressed while held",
+         {{Down, "Ctrl"},
+          {Down, "Ctrl+="},
+          {Wait, "wait=300"},
+          {Down, "Ctrl+Shift"},
+          {Up, "Ctrl+Shift++"},
+          {Up, "Ctrl+Shift"},
+          {Up, "Ctrl"}}},
+        {"Ctrl let go first", {{Down, "Ctrl"}, {Down, "Ctrl+Up"}, {Wait, "wait=300"}, {Up, "Up"}, {Up, "Ctrl"}}},
+        {"keypad plus", {{Down, "Ctrl"}, {Down, "Ctrl+Num++"}, {Wait, "wait=300"}, {Up, "Ctrl+Num++"}, {Up, "Ctrl"}}},
+        {"keypad minus", {{Down, "Ctrl"}, {Down, "Ctrl+Num+-"}, {Wait, "wait=300"}, {Up, "Ctrl"}, {Up, "Num+-"}}},
+    };
+    for (const input::KeyCode code : {input::KeyCode::UsKeyboard, input::KeyCode::None}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + (code == input::KeyCode::None ? ", no key codes" : ""));
+            SnapshotDriver driver(options());
+            driver.apply(action("start"));
+            TForm1& f = driver.form();
+            const TChartAxis& axis = f.Chart->LeftAxis();
+            const double minimum = axis.Minimum();
+            for (const auto& [edge, keys] : row.keys) {
+                if (edge == Wait) driver.apply(action(keys));
+                if (edge == Down) input::pressKey(f, keys, input::KeyRepeat::No, code);
+                if (edge == Up) input::releaseKey(f, keys, input::KeyRepeat::No, code);
+            }
+            EXPECT_NE(axis.Minimum(), minimum);
+            for (int tag = 1; tag <= 6; ++tag) EXPECT_FALSE(f.state.buttonHeld[tag]) << tag;
+            // Nothing goes on moving by itself.
+            const double left = axis.Minimum();
+            driver.apply(action("wait=500"));
+            EXPECT_EQ(axis.Minimum(), left);
+        }
+    }
+}
+
+// A key held while the window loses the focus never sees its release: the hold ends with the
+// focus, and the late release makes no step of its own.
+TEST_F(ViewerTest, LosingTheFocusEndsTheHold) {
+    SnapshotDriver driver(options());
+    driver.apply(action("start"));
+    TForm1& f = driver.form();
+    input::pressKey(f, "Ctrl+Down");
+    driver.apply(action("wait=300"));
+    input::loseFocus(f);
+    EXPECT_FALSE(f.state.buttonHeld[4]);
+    const double minimum = f.Chart->LeftAxis().Minimum();
+    driver.apply(action("wait=500"));
+    input::releaseKey(f, "Ctrl+Down");
+    EXPECT_EQ(f.Chart->LeftAxis().Minimum(), minimum);
+}
+
+// Presses shorter than a timer tick, as taps on a touchpad, remote desktops and on-screen
+// keyboards make them: each makes exactly one step, by mouse and by key alike.
+TEST_F(ViewerTest, EveryShortPressMakesOneStep) {
+    const std::pair<VerticalStep, const char*> buttons[] = {
+        {VerticalStep::ShiftUp, "Ctrl+Up"},
+        {VerticalStep::ShiftDown, "Ctrl+Down"},
+        {VerticalStep::Stretch, "Ctrl++"},
+        {VerticalStep::Compress, "Ctrl+-"},
+    };
+    enum class How { InstantClick, ClickOf20Ms, KeyTap };
+    for (const auto& [step, key] : buttons) {
+        for (const How how : {How::InstantClick, How::ClickOf20Ms, How::KeyTap}) {
+            SCOPED_TRACE(std::string(key) + " " + std::to_string(static_cast<int>(how)));
+            SnapshotDriver driver(options());
+            driver.apply(action("start"));
+            TForm1& f = driver.form();
+            SpeedButton* const tools[] = {f.SpeedButton3.get(), f.SpeedButton4.get(), f.SpeedButton5.get(),
+                                          f.SpeedButton6.get()};
+            SpeedButton& button = *tools[static_cast<int>(step) - 3];
+            const TChartAxis& axis = f.Chart->LeftAxis();
+            double minimum = axis.Minimum();
+            double maximum = axis.Maximum();
+            for (int press = 0; press < 4; ++press) {
+                if (how == How::KeyTap) {
+                    driver.apply(action(("key=" + std::string(key)).c_str()));
+                } else {
+                    const Point centre{button.width() / 2, button.height() / 2};
+                    input::press(button, MouseButton::Left, centre);
+                    if (how == How::ClickOf20Ms) driver.apply(action("wait=20"));
+                    input::release(button, MouseButton::Left, centre);
+                }
+                driver.apply(action("wait=150"));
+                const auto range = verticalStep(step, minimum, maximum);
+                ASSERT_TRUE(range);
+                minimum = range->minimum;
+                maximum = range->maximum;
+                EXPECT_EQ(axis.Minimum(), minimum) << press;
+                EXPECT_EQ(axis.Maximum(), maximum) << press;
+            }
+        }
+    }
+}
+
+// Taps on the time buttons that each end before the repetition starts move the window by one
+// week each, whatever the phase of the timer when the first comes.
+TEST_F(ViewerTest, TapsOnTheTimeButtonsMoveOneWeekEach) {
+    for (const bool byKey : {true, false}) {
+        for (int phase = 0; phase < 210; phase += 10) {
+            SCOPED_TRACE(std::string(byKey ? "Ctrl+Left" : "mouse") + " after " + std::to_string(phase) + " ms");
+            SnapshotDriver driver(options());
+            driver.apply(action("start"));
+            TForm1& f = driver.form();
+            if (phase > 0) driver.apply(action(("wait=" + std::to_string(phase)).c_str()));
+            SpeedButton& back = *f.SpeedButton1;
+            const Point centre{back.width() / 2, back.height() / 2};
+            for (int tap = 0; tap < 4; ++tap) {
+                if (byKey)
+                    input::pressKey(f, "Ctrl+Left");
+                else
+                    input::press(back, MouseButton::Left, centre);
+                driver.apply(action("wait=80"));
+                if (byKey)
+                    input::releaseKey(f, "Ctrl+Left");
+                else
+                    input::release(back, MouseButton::Left, centre);
+                driver.apply(action("wait=120"));
+            }
+            driver.apply(action("wait=1000"));
+            EXPECT_EQ(f.state.timeShiftDays, -28.0);
+        }
+    }
+}
+
 // A bound key works wherever the focus is, even in the editable grid box, whose text field
 // would otherwise take Ctrl+Left for itself.
 TEST_F(ViewerTest, ToolKeysWorkWithTheFocusInAnEditField) {
@@ -106,6 +249,34 @@ TEST_F(ViewerTest, ToolKeysDoNothingBeforeStart) {
     EXPECT_EQ(f.state.timeShiftDays, 0.0);
     for (int tag = 1; tag <= 6; ++tag) EXPECT_FALSE(f.state.buttonHeld[tag]) << tag;
     EXPECT_EQ(f.Chart->LeftAxis().Minimum(), minimum);
+}
+
+// Tab walks through every control in the order of the layout: the bottom row from left to
+// right, Start, the scale group from top to bottom, the legend's boxes from top to bottom, and
+// round again; Shift+Tab walks back.
+TEST_F(ViewerTest, TabFollowsTheLayout) {
+    SnapshotDriver driver(options());
+    driver.apply(action("start"));
+    TForm1& f = driver.form();
+    std::vector<const Control*> order = {f.RadioGroupPVZ.get(),  f.RadioGroupInterval.get(), f.RadioGroupTrend.get(),
+                                         f.CheckBoxViz.get(),    f.BitBtnStart.get(),        f.EditScale.get(),
+                                         f.CheckBoxChoise.get(), f.ComboBoxScaleY.get(),     f.ComboBoxGrid.get()};
+    for (int tag = 1; tag <= kSeriesSlotCount; ++tag) order.push_back(&f.seriesCheckBox(tag));
+    const auto focused = [&] {
+        for (std::size_t i = 0; i < order.size(); ++i)
+            if (order[i]->hasFocus()) return static_cast<int>(i);
+        return -1;
+    };
+    ASSERT_EQ(focused(), 0);
+    const int n = static_cast<int>(order.size());
+    for (int i = 1; i <= n; ++i) {
+        driver.apply(action("key=Tab"));
+        EXPECT_EQ(focused(), i % n) << i;
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        driver.apply(action("key=Shift+Tab"));
+        EXPECT_EQ(focused(), i) << i;
+    }
 }
 
 TEST_F(ViewerTest, HintsShowTheKeys) {

@@ -234,7 +234,9 @@ TEST_F(WindowTest, ALoadingFailureStartsNoDisplayCycleAndExitStillEndsTheProgram
     TForm1& f = driver.form();
     for (const char* step : {"start", "back", "interval=year", "series=1:off"}) driver.apply(action(step));
     ASSERT_EQ(driver.messages().size(), 1u);
-    EXPECT_EQ(driver.messages()[0], "Invalid numeric input.");
+    // The message says where the bad field is, and so does the status line.
+    EXPECT_EQ(driver.messages()[0], "Invalid numeric input.\nФайл zt_pvz.dat, строка 2");
+    EXPECT_EQ(f.StatusBar1->simpleText(), "  Загрузка остановлена на файле: " + f.store.pathOf(1));
     // Nothing was rebuilt: no series has a point, and the controls stay disabled.
     for (int i = 0; i < kSeriesSlotCount; ++i) EXPECT_EQ(f.seriesAt(i).Count(), 0) << i;
     for (const Control* c : {static_cast<Control*>(f.GroupBoxScales.get()), static_cast<Control*>(f.GroupBox1.get()),

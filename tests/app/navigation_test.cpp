@@ -98,6 +98,39 @@ TEST_F(Navigation, ReleaseBeforeTheFirstTickMakesExactlyOneStep) {
     EXPECT_EQ(f.state.timeShiftDays, 7.0);
 }
 
+// A new press while the last one's work is left to a tick: a step still owed (released before
+// its tick) is made at once instead of being taken over by the new press, and a repetition
+// waiting for its end ends instead of giving the new press its first step at the fast
+// interval, where a press of 80 ms spans two ticks. Either way two presses move two weeks.
+TEST_F(Navigation, NewPressSettlesWhatTheLastLeftToTheTicks) {
+    for (const bool tickDuringFirst : {false, true}) {
+        SCOPED_TRACE(tickDuringFirst ? "repetition stopping" : "step owed");
+        SnapshotDriver driver(options());
+        TForm1& f = driver.form();
+        driver.apply(action("start"));
+        press(f, *f.SpeedButton1);
+        if (tickDuringFirst) {
+            tick2(f);
+            pass(f);
+        }
+        release(f, *f.SpeedButton1);
+        press(f, *f.SpeedButton1);
+        EXPECT_EQ(f.state.timeShiftDays, -7.0);
+        expectFlags(f, 1, {true, false, false});  // armed afresh
+        pass(f);
+        tick2(f);
+        EXPECT_EQ(f.state.timeShiftDays, -14.0);
+        EXPECT_EQ(f.Timer2->interval(), 210);
+        release(f, *f.SpeedButton1);
+        for (int i = 0; i < 3; ++i) {
+            pass(f);
+            tick2(f);
+        }
+        EXPECT_EQ(f.state.timeShiftDays, -14.0);
+        expectFlags(f, 1, {false, false, false});
+    }
+}
+
 TEST_F(Navigation, OtherMouseButtonsArmNothing) {
     SnapshotDriver driver(options());
     TForm1& f = driver.form();

@@ -10,23 +10,19 @@
 namespace pvz {
 namespace {
 
-TEST(ComposedScaleText, ThousandthsAndUnpaddedHundredthsOfTheStep) {
+TEST(ComposedScaleText, ThousandthsAndRoundedHundredthsOfTheStep) {
     struct Case {
         double step;
         const char* text;
     };
     const Case cases[] = {
-        {0.003, "M: 3.0 мс"},
-        {0.0005, "M: 0.50 мс"},
-        {0.00025, "M: 0.25 мс"},
-        {0.03, "M: 30.0 мс"},
-        {0.0025, "M: 2.50 мс"},
-        {0.00105, "M: 1.5 мс"},
-        {0.0012, "M: 1.19 мс"},  // 0.2 x 100 in doubles lies just below
-                                 // 20
-        {1.5, "M: 500.0 мс"},    // the integer part of the step is lost
-        {0.001, "M: 1.0 мс"},
-        {0.02, "M: 20.0 мс"},
+        {0.003, "M: 3.00 мс"},     {0.0005, "M: 0.50 мс"},  {0.00025, "M: 0.25 мс"}, {0.03, "M: 30.00 мс"},
+        {0.0025, "M: 2.50 мс"},    {0.00105, "M: 1.05 мс"}, {0.00108, "M: 1.08 мс"},  // hundredths with their zero
+        {0.0012, "M: 1.20 мс"},     // 0.2 x 100 in doubles lies just below 20
+        {0.0711, "M: 71.10 мс"},    // and .0999... x 100 just below 10
+        {0.0019999, "M: 2.00 мс"},  // rounding up to 100 hundredths carries
+        {1.5, "M: 500.00 мс"},      // the integer part of the step is lost
+        {0.001, "M: 1.00 мс"},     {0.02, "M: 20.00 мс"},
     };
     // The text always uses "." whatever the locale says.
     FormatSettings russian;

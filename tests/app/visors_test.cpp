@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/formatting.h"
+#include "runtime/window_system_input.h"
 #include "tests/app/viewer_fixture.h"
 
 namespace pvz::testing {
@@ -234,6 +235,27 @@ TEST_F(Visors, PictureShownAgainKeepsTheCrossHairAtThePointer) {
     // Switched off, the window loses it at the next picture.
     driver.apply(action("visor=off"));
     EXPECT_TRUE(Shown(f).noneOnRow(plot, second.y));
+}
+
+// A pointer that leaves the chart fast, out of the window or onto the status bar, sends no
+// last move outside the plot: its leaving takes the cross-hair away, also from later drawings.
+TEST_F(Visors, PointerLeavingTheChartTakesTheCrossHair) {
+    SnapshotDriver driver(options());
+    TForm1& f = driver.form();
+    play(driver, {"start", "visor=on"});
+    const Rect plot = f.Chart->PlotRect();
+    const Point at{plot.left + 200, plot.top + 120};
+    driver.apply(action(mouse(at).c_str()));
+    ASSERT_TRUE(Shown(f).crossHairAt(plot, at));
+    input::leave(*f.Chart);
+    EXPECT_TRUE(Shown(f).noneOnRow(plot, at.y));
+    // The next drawing has none either: its row is that of a chart never pointed at.
+    driver.apply(action("back"));
+    SnapshotDriver untouched(options());
+    play(untouched, {"start", "visor=on", "back"});
+    for (int x = plot.left; x <= plot.right; ++x)
+        ASSERT_EQ(f.Chart->bitmap().pixel(x, at.y), untouched.form().Chart->bitmap().pixel(x, at.y)) << x;
+    EXPECT_TRUE(Shown(f).noneOnRow(plot, at.y));
 }
 
 }  // namespace

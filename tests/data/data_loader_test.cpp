@@ -43,21 +43,29 @@ public:
 
 enum class Failure { none, invalidNumber, badDate, overflow, accessDenied };
 
-// Runs the loader and names the failure it raised, checking the failure's exact class and text.
-Failure loadReporting(ObservationStore& store, ViewerState& state, LoaderServices& services) {
+// Runs the loader and names the failure it raised, checking the failure's exact class and the
+// text of its first line; `location` receives the rest.
+Failure loadReporting(ObservationStore& store, ViewerState& state, LoaderServices& services,
+                      std::string* location = nullptr) {
+    const auto split = [location](const Exception& error) {
+        const std::string& text = error.message();
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        if (location != nullptr) *location = end < text.size() ? text.substr(end + 1) : "";
+        return text.substr(0, end);
+    };
     try {
         loadDataFiles(store, state, services);
         return Failure::none;
     } catch (const EInOutError& error) {
-        if (error.code() == ioInvalidNumericInput && error.message() == "Invalid numeric input")
-            return Failure::invalidNumber;
-        if (error.code() == ioAccessDenied && error.message() == "File access denied") return Failure::accessDenied;
+        const std::string message = split(error);
+        if (error.code() == ioInvalidNumericInput && message == "Invalid numeric input") return Failure::invalidNumber;
+        if (error.code() == ioAccessDenied && message == "File access denied") return Failure::accessDenied;
         ADD_FAILURE() << "unexpected I/O error " << error.code() << ": " << error.message();
     } catch (const EConvertError& error) {
-        if (error.message() == "Invalid argument to date encode") return Failure::badDate;
+        if (split(error) == "Invalid argument to date encode") return Failure::badDate;
         ADD_FAILURE() << error.message();
     } catch (const EOverflow& error) {
-        if (error.message() == "Floating point overflow") return Failure::overflow;
+        if (split(error) == "Floating point overflow") return Failure::overflow;
         ADD_FAILURE() << error.message();
     }
     return Failure::none;
@@ -149,8 +157,9 @@ TEST_P(LoaderFileTest, StoresTheAcceptedRecords) {
     EXPECT_EQ(loadReporting(store, state, services), c.failure);
     EXPECT_TRUE(store.slotLoaded[c.slot]);
     EXPECT_EQ(mjdsOf(c.slot), c.mjds);
-    const std::string lastEvent =
-        c.failure == Failure::none ? "status:  Ready" : "status:  Считывание данных из файла: " + store.pathOf(c.slot);
+    const std::string lastEvent = c.failure == Failure::none
+                                      ? "status:  Ready"
+                                      : "status:  Загрузка остановлена на файле: " + store.pathOf(c.slot);
     ASSERT_FALSE(services.events.empty());
     EXPECT_EQ(services.events.back(), lastEvent);
     EXPECT_EQ(state.autoFitRequested, c.failure == Failure::none);
@@ -305,6 +314,43 @@ TEST_F(LoaderTest, FailureKeepsTheRowsOfEarlierSlots) {
     EXPECT_EQ(mjdsOf(2), (std::vector<double>{57755}));
     EXPECT_FALSE(store.slotLoaded[3]);
     EXPECT_FALSE(state.autoFitRequested);
+}
+
+// The message's second line names the file and the line of the failing record, also beyond the
+// reader's first block and with a field that ends exactly at a block's end.
+TEST_F(LoaderTest, FailureNamesTheFileAndTheLine) {
+    std::string manyLines;
+    for (int i = 0; i < 3000; ++i) manyLines += kJan2 + " and a remark to fill the block\n";
+    const std::string blockLongLine = kJan2 + " " + std::string(kReaderBlockSize - 32, 'r') + "\n";
+    ASSERT_EQ(blockLongLine.size() + std::string("17 1 3 1e400").size(), kReaderBlockSize);
+    struct Row {
+        const char* what;
+        int slot;
+        std::string bytes;
+        Failure failure;
+        const char* location;
+    };
+    const Row rows[] = {
+        {"bad field", 2, kJan2 + "\n" + kJan3 + "\n17 1 4 x.123 0.2 0.3\n", Failure::invalidNumber,
+         "Файл iers.dat, строка 3"},
+        {"blank last line", 1, kJan2 + "\n" + kJan3 + "\n\n", Failure::badDate, "Файл zt_pvz.dat, строка 3"},
+        {"overflow", 8, "57755 0.1 0.2 0.3\n57756 1e400 0.2 0.3\n", Failure::overflow, "Файл iaagps.pvz, строка 2"},
+        {"blank lines before the record", 8, "57755 0.1 0.2 0.3\n\n\n57756 x 0.2 0.3\n", Failure::invalidNumber,
+         "Файл iaagps.pvz, строка 4"},
+        {"beyond the first block", 1, manyLines + "17 1 4 x.123 0.2 0.3\n", Failure::invalidNumber,
+         "Файл zt_pvz.dat, строка 3001"},
+        {"field ending at the block's end", 1, blockLongLine + "17 1 3 1e400 0.2 0.3\n", Failure::overflow,
+         "Файл zt_pvz.dat, строка 2"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string path = write(row.slot, row.bytes);
+        std::string location;
+        EXPECT_EQ(loadReporting(store, state, services, &location), row.failure);
+        EXPECT_EQ(location, row.location);
+        EXPECT_EQ(services.events.back(), "status:  Загрузка остановлена на файле: " + path);
+        std::filesystem::remove(path);
+    }
 }
 
 TEST_F(LoaderTest, DirectoryNamedLikeADataFileIsSkipped) {

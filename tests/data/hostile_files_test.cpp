@@ -56,15 +56,18 @@ const Outcome kInvalidOp{"Invalid floating point operation"};
 const Outcome kAccessDenied{"File access denied", ioAccessDenied};
 const Outcome kFileNotFound{"File not found", ioFileNotFound};
 
+// The message without the line that names the file and the line in it.
+std::string firstLine(const std::string& message) { return message.substr(0, message.find('\n')); }
+
 template <typename Load>
 Outcome outcomeOf(Load&& load) {
     try {
         load();
         return kNoError;
     } catch (const EInOutError& error) {
-        return {error.message(), error.code()};
+        return {firstLine(error.message()), error.code()};
     } catch (const Exception& error) {
-        return {error.message()};
+        return {firstLine(error.message())};
     }
 }
 

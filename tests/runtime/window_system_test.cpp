@@ -413,6 +413,8 @@ TEST(ErrorDisplayText, AppendsAFullStopAfterCharactersAboveIt) {
         {"x)", "x)"},
         {"Ошибка", "Ошибка."},
         {"", ""},
+        // The rule is the first line's; a line below says where the failure was.
+        {"Invalid numeric input\nФайл iers.dat, строка 101", "Invalid numeric input.\nФайл iers.dat, строка 101"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.message);
@@ -557,17 +559,30 @@ TEST(PumpDeathTest, ExitNowEndsTheProcessWithCodeZero) {
 
 // --- Dialogs --------------------------------------------------------------------------------
 
+// The toolkit's directory chooser says in its title what to choose.
+TEST(DialogsTest, ChooserHasTheTitleGiven) {
+    std::string title;
+    Timer answer(20);
+    answer.onTimer = [&title](Timer&) {
+        if (input::openDialogCount() == 0) return;
+        title = input::dialogTitle();
+        input::answerDialog(input::DialogAnswer::Reject);
+    };
+    EXPECT_FALSE(chooseDirectory("/", "Выберите папку с файлами данных ПВЗ").confirmed);
+    EXPECT_EQ(title, "Выберите папку с файлами данных ПВЗ");
+}
+
 TEST(DialogsTest, ReplaceableAndCurrentDirectoryIsAbsolute) {
     RecordingDialogs dialogs;
     dialogs.answers.push_back({true, "/data/pvz"});
     showMessage("Путь к файлам данных указан неверно!");
-    const DirectoryChoice choice = chooseDirectory(currentDirectory());
+    const DirectoryChoice choice = chooseDirectory(currentDirectory(), "Папка");
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Путь к файлам данных указан неверно!"}));
     ASSERT_EQ(dialogs.chooserStarts.size(), 1u);
     EXPECT_EQ(dialogs.chooserStarts[0].front(), '/');
     EXPECT_TRUE(choice.confirmed);
     EXPECT_EQ(choice.directory, "/data/pvz");
-    EXPECT_FALSE(chooseDirectory("/").confirmed);
+    EXPECT_FALSE(chooseDirectory("/", "Папка").confirmed);
 }
 
 }  // namespace

@@ -20,8 +20,9 @@ public:
 
     void showMessage(const std::string& text) override { messages.push_back(text); }
     void showError(const std::string& text) override { errors.push_back(text); }
-    DirectoryChoice chooseDirectory(const std::string& start) override {
+    DirectoryChoice chooseDirectory(const std::string& start, const std::string& title) override {
         chooserStarts.push_back(start);
+        chooserTitles.push_back(title);
         if (answers.empty()) return {false, {}};
         DirectoryChoice answer = answers.front();
         answers.pop_front();
@@ -31,6 +32,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> errors;
     std::vector<std::string> chooserStarts;
+    std::vector<std::string> chooserTitles;
     std::deque<DirectoryChoice> answers;
 };
 

@@ -30,7 +30,7 @@ public:
 
     void showMessage(const std::string& text) override { messages.push_back(text); }
     void showError(const std::string& text) override { messages.push_back(text); }
-    DirectoryChoice chooseDirectory(const std::string& /*start*/) override {
+    DirectoryChoice chooseDirectory(const std::string& /*start*/, const std::string& /*title*/) override {
         if (++openings > kChooserOpenings)
             throw Exception("pvz-snapshot: no data file found after " + std::to_string(kChooserOpenings) +
                             " directory choices");
