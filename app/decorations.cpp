@@ -43,7 +43,7 @@ void TForm1::ChartAfterDraw(TCustomAxisPanel& /*Sender*/) {
     TChartAxis& left = Chart->LeftAxis();
     EditScale->setText(composedScaleText(left.LabelStepForSize(left.LabelsFont().sizeInPoints() + 6)));
     layOutChartControls();
-    drawVisorAfterDrawing();
+    if (!drawingKeptPicture_) drawVisorAfterDrawing();
 }
 
 void TForm1::CheckBox9Click(CheckBox& /*Sender*/) {

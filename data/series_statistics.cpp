@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "data/series_building.h"
 
@@ -66,6 +67,22 @@ DifferenceStatistics differenceStatistics(std::span<const double> referenceX, st
     // Differences of finite values beyond the range of a double have no statistics to show.
     if (!std::isfinite(result.mean) || !std::isfinite(result.deviation)) return {};
     return result;
+}
+
+void slotDifferences(const SeriesArrays& arrays, int /*parameter*/, int slot, std::span<double> differences) {
+    std::fill(differences.begin(), differences.end(), std::numeric_limits<double>::quiet_NaN());
+    const auto count = [&arrays](int s) { return static_cast<std::size_t>(std::max(arrays.seriesCount[s], 0)); };
+    const std::span<const double> referenceX(arrays.seriesX.slotRows(kReferenceSlot), count(kReferenceSlot));
+    const std::span<const double> referenceY(arrays.seriesY.slotRows(kReferenceSlot), count(kReferenceSlot));
+    if (slot == kReferenceSlot || referenceX.size() < 2 || !std::is_sorted(referenceX.begin(), referenceX.end()))
+        return;
+    ReferenceLine reference(referenceX, referenceY);
+    const std::size_t n = std::min(differences.size(), count(slot));
+    for (std::size_t k = 0; k < n; ++k) {
+        const double x = arrays.seriesX.slotRows(slot)[k];
+        if (reference.covers(x))
+            differences[k] = static_cast<double>(arrays.seriesY.slotRows(slot)[k] - reference.at(x));
+    }
 }
 
 void computeSeriesStatistics(const SeriesArrays& arrays, int parameter, SeriesStatistics& statistics) {

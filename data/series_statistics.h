@@ -37,6 +37,11 @@ struct SeriesStatistics {
 DifferenceStatistics differenceStatistics(std::span<const double> referenceX, std::span<const double> referenceY,
                                           std::span<const double> x, std::span<const double> y);
 
+// The difference of each extracted point of `slot` from the reference (slot 1), as the
+// comparison defines it, in the series' units (seconds of time for UT1/UT1R, seconds of arc
+// for Xp/Yp); NaN where the point is not compared. `differences` holds arrays.seriesCount[slot] values.
+void slotDifferences(const SeriesArrays& arrays, int parameter, int slot, std::span<double> differences);
+
 // Slots 2 to 11 against slot 1, every slot with extracted points whatever its check box says.
 void computeSeriesStatistics(const SeriesArrays& arrays, int parameter, SeriesStatistics& statistics);
 
