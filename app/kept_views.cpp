@@ -99,8 +99,8 @@ std::string statisticsTable(int parameter, double firstMjd, double lastMjd, std:
         return text;
     };
     const std::string unit(milliUnit(parameter));
-    std::string table = std::string(parameterName(parameter)) + '\t' + isoDateOfMjd(firstMjd) + '\t' +
-                        isoDateOfMjd(lastMjd) + '\n';
+    std::string table =
+        std::string(parameterName(parameter)) + '\t' + isoDateOfMjd(firstMjd) + '\t' + isoDateOfMjd(lastMjd) + '\n';
     table += "Источник\tn\tСреднее, " + unit + "\tСКО, " + unit + '\n';
     for (const KeptStatistics& row : rows) {
         table += row.title + '\t' + std::to_string(row.statistics.count) + '\t' + number(row.statistics.mean) + '\t' +

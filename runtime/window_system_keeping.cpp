@@ -91,7 +91,8 @@ bool clipboardPicture(Bitmap& into) {
     if (image.isNull()) return false;
     into.setSize(image.width(), image.height());
     into.canvas().removeClip();
-    into.canvas().drawPixels(0, 0, image.width(), image.height(), reinterpret_cast<const std::uint32_t*>(image.constBits()),
+    into.canvas().drawPixels(0, 0, image.width(), image.height(),
+                             reinterpret_cast<const std::uint32_t*>(image.constBits()),
                              static_cast<int>(image.bytesPerLine() / 4));
     return true;
 }
@@ -173,12 +174,5 @@ void WindowCommands::add(const std::string& text, const std::string& keys, std::
 void WindowCommands::setEnabled(bool enabled) { impl_->enabled = enabled; }
 
 bool WindowCommands::enabled() const { return impl_->enabled; }
-
-std::vector<std::string> WindowCommands::menuTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& command : impl_->commands)
-        texts.push_back(command.text + "\t" + detail::fromQString(command.keys.toString(QKeySequence::NativeText)));
-    return texts;
-}
 
 }  // namespace pvz

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "runtime/window_system.h"
 
@@ -50,8 +49,6 @@ public:
     // While disabled, the menu shows the commands greyed and their keys do nothing.
     void setEnabled(bool enabled);
     bool enabled() const;
-    // The menu as it opens: each command's text and key, separated by a tab.
-    std::vector<std::string> menuTexts() const;
 
 private:
     std::unique_ptr<detail::WindowCommandsImpl> impl_;

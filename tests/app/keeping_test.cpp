@@ -125,7 +125,8 @@ TEST_F(Keeping, AFailedWriteNamesTheFileAndTheReasonLeavesNothingAndTheProgramGo
         SCOPED_TRACE(c.name);
         for (const char* keys : {kSavePictureKeys, kSavePointsKeys}) {
             const std::string path = folder.pathOf(c.name);
-            EXPECT_EQ(driver.saveByCommand(keys, path), errorDisplayText(fileWriteErrorText(path, std::strerror(c.error))));
+            EXPECT_EQ(driver.saveByCommand(keys, path),
+                      errorDisplayText(fileWriteErrorText(path, std::strerror(c.error))));
             EXPECT_EQ(listing(folder.path()), "plain;taken;");
         }
     }
@@ -149,7 +150,8 @@ TEST_F(Keeping, CsvRowsAreThePlottedPointsAndTheDifferencesGiveTheStatistics) {
         ASSERT_EQ(driver.saveByCommand(kSavePointsKeys, path), "");
         const std::vector<std::string> lines = split(fileBytes(path), '\n');
         const bool ut = f.state.selectedParameter <= 2;
-        EXPECT_EQ(lines.front(), ut ? "source,mjd,utc,value_s,difference_ms" : "source,mjd,utc,value_arcsec,difference_mas");
+        EXPECT_EQ(lines.front(),
+                  ut ? "source,mjd,utc,value_s,difference_ms" : "source,mjd,utc,value_arcsec,difference_mas");
         const std::string json = driver.json(false);
         std::size_t row = 1;
         int shownSeries = 0;
