@@ -129,7 +129,6 @@ public:
 
 private:
     friend class PanelControl;
-    friend class WindowCommands;
     friend class Control;
     std::unique_ptr<detail::BitmapImpl> impl_;
 };
