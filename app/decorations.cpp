@@ -46,7 +46,7 @@ void TForm1::ChartAfterDraw(TCustomAxisPanel& /*Sender*/) {
     EditScale->setText(state.showDifferences ? differencesScaleText(labelStep, usesUtScale(state.selectedParameter))
                                              : composedScaleText(labelStep));
     layOutChartControls();
-    showVisorAfterDrawing();
+    if (!drawingKeptPicture_) showVisorAfterDrawing();
 }
 
 void TForm1::CheckBox9Click(CheckBox& /*Sender*/) {

@@ -203,6 +203,7 @@ TForm1::TForm1(FormOptions options) : options_(std::move(options)) {
     cycle_ = std::make_unique<DisplayCycle>(
         store, arrays, state, DisplayChart{Chart->BottomAxis(), Chart->LeftAxis(), cycleSeries_}, *controls_);
     connectStatisticsHints();
+    connectCommands();
 }
 
 // The members end the components, children first (see their declaration).
@@ -476,6 +477,7 @@ void TForm1::BitBtnStartClick(Button& /*Sender*/) {
     Loader loader(*this);
     if (!loadDataFiles(store, state, loader)) return;
     enableChartControls();
+    commands_->setEnabled(true);
     // Away from "ВЫХОД", so that the next Space or Enter does not end the program.
     RadioGroupPVZ->setFocus();
     if (options_.cycle == FormOptions::Cycle::External) return;

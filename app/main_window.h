@@ -24,7 +24,17 @@ enum class VerticalStep;
 inline constexpr const char* kWindowTitle = "Просмотр графиков";
 inline constexpr const char* kProgramIcon = ":/pvz-viewer.svg";  // built into the program
 inline constexpr const char* kPressStartStatus = "  Нажмите кнопку \"Старт\"";
-inline constexpr int kSmallScreenWidth = 800;  // screens this wide or narrower take the compact layout
+inline constexpr int kSmallScreenWidth = 800;
+// The commands that keep what the chart shows, with their keys.
+inline constexpr const char* kSavePictureText = "Сохранить рисунок…";
+inline constexpr const char* kSavePictureKeys = "Ctrl+S";
+inline constexpr const char* kSavePointsText = "Сохранить точки…";
+inline constexpr const char* kSavePointsKeys = "Ctrl+Shift+S";
+inline constexpr const char* kCopyPictureText = "Копировать рисунок";
+inline constexpr const char* kCopyPictureKeys = "Ctrl+C";
+inline constexpr const char* kCopyStatisticsText = "Копировать статистику";
+inline constexpr const char* kCopyStatisticsKeys =
+    "Ctrl+Shift+C";  // screens this wide or narrower take the compact layout
 
 // A text that a handler wrote on the chart's canvas.
 struct DrawnText {
@@ -148,6 +158,22 @@ public:
     void ChartMouseLeave(TCustomChartPanel& Sender);
     void CheckBoxVizClick(CheckBox& Sender);
 
+    // The commands of the chart's context menu and their keys: the chart as a PNG file or on the
+    // clipboard, the plotted points as a CSV file, the statistics as a table on the clipboard.
+    // Each file goes where the user chose it in the file chooser.
+    void SavePictureCommand();
+    void SavePointsCommand();
+    void CopyPictureCommand();
+    void CopyStatisticsCommand();
+    WindowCommands& commands() { return *commands_; }
+
+    // The chart as the engine draws it at the ratio of saved pictures (the screen's, at least
+    // 2), without the controls on it and without the cross-hair.
+    void drawKeptPicture(Bitmap& picture);
+    // The texts of the commands, for the final state of the window.
+    std::string pointsCsvText() const;
+    std::string statisticsText() const;
+
     // The series by chart index 0 to 10 (slot - 1).
     TLineSeries& seriesAt(int index) const { return *seriesByIndex_[static_cast<std::size_t>(index)]; }
     // The series check box with Tag `tag` (1 to 11).
@@ -173,6 +199,7 @@ private:
     void createComponents();
     void connectEvents();
     void connectStatisticsHints();
+    void connectCommands();
     void applySmallScreenLayout();
     void setUpBottomAxis();
     void enableChartControls();
@@ -219,6 +246,11 @@ private:
     } seriesRange_;
     // By tool-button Tag: the vertical button has made a step since it was last pressed.
     std::array<bool, kToolButtonCount + 1> verticalStepMade_{};
+    std::unique_ptr<WindowCommands> commands_;
+    // The folder of the last file chosen in this run; the home folder at first.
+    std::string keepFolder_;
+    // A picture to keep is being drawn: the drawing leaves the cross-hair out.
+    bool drawingKeptPicture_ = false;
 };
 
 }  // namespace pvz

@@ -100,6 +100,28 @@ void TCustomChartPanel::drawInto(Canvas* target, const Rect& rect, bool buffered
     }
 }
 
+void TCustomChartPanel::drawPicture(Bitmap& picture, double ratio) {
+    const Rect rect = GetDrawRect();
+    picture.setSize(rect.width(), rect.height(), ratio);
+    struct Restore {
+        TCustomChartPanel& panel;
+        bool dirty;
+        int drawings;
+        ~Restore() {
+            panel.chartCanvas_.setTarget(&panel.windowCanvas());
+            // A change made by a drawing event still asks for the window's next drawing.
+            panel.dirty_ = panel.dirty_ || dirty;
+            panel.drawingCount_ = drawings;
+        }
+    } restore{*this, dirty_, drawingCount_};
+    chartCanvas_.setTarget(&picture.canvas());
+    panelRect_ = {0, 0, rect.width(), rect.height()};
+    plotRect_ = plotRectInsideMargins(panelRect_, margins_, borderWidth_);
+    RecalcPlotSize();
+    dirty_ = false;
+    DrawChartContents(panelRect_);
+}
+
 bool TCustomChartPanel::startPictureFrom(const Bitmap& source) {
     if (chartCanvas_.target() != &bitmap_.canvas() || source.deviceWidth() != bitmap_.deviceWidth() ||
         source.deviceHeight() != bitmap_.deviceHeight())

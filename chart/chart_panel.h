@@ -119,6 +119,10 @@ public:
     // window repaint shows it without drawing again.
     void drawToBitmap();
     const Bitmap& bitmap() const { return bitmap_; }
+    // One complete drawing of the panel's size into `picture`, at `ratio` device pixels per
+    // logical pixel, with the layout of the window's drawings. The window's picture, whether it
+    // is up to date and the count of drawings stay as they were.
+    void drawPicture(Bitmap& picture, double ratio);
     // Complete drawings made so far.
     int drawingCount() const { return drawingCount_; }
 

@@ -125,6 +125,8 @@ public:
     // Makes the picture that of a PNG file; false, with the picture unchanged, when the file
     // cannot be read.
     bool loadFromFile(const std::string& path);
+    // The picture as the contents of a PNG file that records `dotsPerInch` as its resolution.
+    std::string pngData(double dotsPerInch) const;
 
 private:
     friend class PanelControl;
@@ -218,6 +220,7 @@ private:
     friend struct detail::ControlImpl;
     friend struct detail::HoldKeys;
     friend struct InputAccess;
+    friend class WindowCommands;
     Control* parent_;
     std::unique_ptr<detail::ControlImpl> impl_;
     std::vector<Control*> children_;
@@ -273,4 +276,5 @@ void setPointerScreenPosition(Point position);
 }  // namespace pvz
 
 #include "runtime/window_system_controls.h"
+#include "runtime/window_system_keeping.h"
 #include "runtime/window_system_services.h"

@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QIcon>
 #include <QMessageBox>
@@ -151,6 +152,21 @@ public:
         dialog.setWindowTitle(toQString(title));
         if (runDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {false, {}};
         return {true, fromQString(QDir::cleanPath(QDir(dialog.selectedFiles().first()).absolutePath()))};
+    }
+
+    FileChoice chooseSaveFile(const std::string& title, const std::string& directory, const std::string& proposedName,
+                              const std::string& filter) override {
+        QFileDialog dialog(dialogParent(), toQString(title), toQString(directory));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(toQString(filter));
+        // A name typed without the extension gets the proposed name's.
+        const QString proposed = toQString(proposedName);
+        if (const qsizetype dot = proposed.lastIndexOf(u'.'); dot > 0) dialog.setDefaultSuffix(proposed.mid(dot + 1));
+        dialog.selectFile(proposed);
+        if (runDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        return {true, fromQString(QDir::cleanPath(QFileInfo(dialog.selectedFiles().first()).absoluteFilePath()))};
     }
 
 private:
@@ -379,6 +395,11 @@ bool setProgramIcon(const std::string& path) {
     if (icon.pixmap(QSize(32, 32)).isNull()) return false;
     QApplication::setWindowIcon(icon);
     return true;
+}
+
+FileChoice chooseSaveFile(const std::string& title, const std::string& directory, const std::string& proposedName,
+                          const std::string& filter) {
+    return Application::instance().dialogs().chooseSaveFile(title, directory, proposedName, filter);
 }
 
 std::string currentDirectory() { return detail::fromQString(QDir::cleanPath(QDir::currentPath())); }

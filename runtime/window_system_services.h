@@ -39,6 +39,11 @@ struct DirectoryChoice {
     std::string directory;  // absolute, without a trailing separator
 };
 
+struct FileChoice {
+    bool confirmed = false;
+    std::string path;  // absolute
+};
+
 // The modal dialogs of the program. The toolkit's own is in force unless a test installs another
 // with Application::setDialogService.
 class DialogService {
@@ -50,6 +55,11 @@ public:
     virtual void showError(const std::string& text) = 0;
     // A directory chooser titled `title`, opened at `start`.
     virtual DirectoryChoice chooseDirectory(const std::string& start, const std::string& title) = 0;
+    // A chooser of a file to write, titled `title`, opened in `directory` with `proposedName`
+    // typed in and listing the files that match `filter` ("Рисунок PNG (*.png)"). Choosing an
+    // existing file needs the user's confirmation in the chooser.
+    virtual FileChoice chooseSaveFile(const std::string& title, const std::string& directory,
+                                      const std::string& proposedName, const std::string& filter) = 0;
 };
 
 // The width a window needs for the window manager to show `title` whole in its title bar.
@@ -61,6 +71,8 @@ int messageBoxWidth(const std::string& text);
 // Shorthands for the dialogs in force.
 void showMessage(const std::string& text);
 DirectoryChoice chooseDirectory(const std::string& start, const std::string& title);
+FileChoice chooseSaveFile(const std::string& title, const std::string& directory, const std::string& proposedName,
+                          const std::string& filter);
 
 // The application, started on the display the environment names. Where no display can be
 // reached (neither X11 nor Wayland) or the toolkit has no plugin for it, the toolkit would

@@ -3,6 +3,7 @@
 // device pixel ratios 1, 1.25, 1.5, 2 and 3 as the platform's own (the offscreen platform then
 // keeps window back buffers at ratio 1), and of 1.5 and 2 from the toolkit's scaling (back
 // buffers at the full ratio, as on a desktop scaled that way), and runs these tests there.
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <regex>
@@ -86,7 +87,14 @@ TEST_F(HighDensity, LayoutStaysInLogicalPixelsAndThePictureFollowsTheRatio) {
         for (std::size_t i = 0; i < reduced.size(); ++i) same += reduced[i] == atRatio1[i] ? 1 : 0;
         EXPECT_GT(same, reduced.size() * 95 / 100);
 
+        // A saved picture: at the screen's ratio, at least 2, and no drawing of the window's.
         const int again = chart.drawingCount();
+        Bitmap kept;
+        f.drawKeptPicture(kept);
+        const double keptRatio = std::max(ratio, 2.0);
+        EXPECT_EQ(kept.pixelRatio(), keptRatio);
+        EXPECT_EQ(kept.deviceWidth(), devicePixelOf(chart.width(), keptRatio));
+        EXPECT_EQ(kept.deviceHeight(), devicePixelOf(chart.height(), keptRatio));
         moveTo(*driver, screen);
         EXPECT_EQ(chart.drawingCount(), again) << "staying on the screen draws nothing";
     }

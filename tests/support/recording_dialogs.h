@@ -29,11 +29,23 @@ public:
         return answer;
     }
 
+    FileChoice chooseSaveFile(const std::string& /*title*/, const std::string& directory,
+                              const std::string& proposedName, const std::string& /*filter*/) override {
+        saveChooserStarts.push_back(directory + "/" + proposedName);
+        if (saveAnswers.empty()) return {};
+        FileChoice answer{true, saveAnswers.front()};
+        saveAnswers.pop_front();
+        return answer;
+    }
+
     std::vector<std::string> messages;
     std::vector<std::string> errors;
     std::vector<std::string> chooserStarts;
     std::vector<std::string> chooserTitles;
     std::deque<DirectoryChoice> answers;
+    // The file chooser: where it opened with the name it proposed, and the paths it answers with.
+    std::vector<std::string> saveChooserStarts;
+    std::deque<std::string> saveAnswers;
 };
 
 }  // namespace pvz::testing

@@ -1,6 +1,7 @@
 #include "tools/lib/snapshot_driver.h"
 
 #include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -37,9 +38,21 @@ public:
         if (options_.directoryAnswer == DirectoryAnswer::Cancel) return {false, {}};
         return {true, std::filesystem::absolute(options_.chosenDirectory).lexically_normal().string()};
     }
+    FileChoice chooseSaveFile(const std::string& /*title*/, const std::string& directory,
+                              const std::string& /*proposedName*/, const std::string& /*filter*/) override {
+        saveChooserStarts.push_back(directory);
+        if (saveAnswers.empty()) return {};
+        FileChoice answer{true, saveAnswers.front()};
+        saveAnswers.pop_front();
+        return answer;
+    }
 
     std::vector<std::string> messages;
     int openings = 0;
+    // The names the file chooser answers with, in turn (cancelled when none is left), and the
+    // folder it opened in each time.
+    std::deque<std::string> saveAnswers;
+    std::vector<std::string> saveChooserStarts;
 
 private:
     const SnapshotOptions& options_;
@@ -580,6 +593,17 @@ bool SnapshotDriver::writePng(const std::string& path) {
     return picture.saveToFile(path);
 }
 
+std::string SnapshotDriver::saveByCommand(const std::string& keys, const std::string& path) {
+    const std::size_t opened = dialogs_->saveChooserStarts.size();
+    const std::size_t shown = messages().size();
+    dialogs_->saveAnswers = {path};
+    apply(*parseSnapshotAction("key=" + keys));
+    dialogs_->saveAnswers.clear();
+    if (dialogs_->saveChooserStarts.size() == opened) return "nothing to save (before Start?)";
+    if (messages().size() != shown) return messages().back();
+    return {};
+}
+
 int runSnapshot(const SnapshotOptions& options, std::string& error) {
     // Output paths are taken before the data directory becomes current.
     const auto absolute = [](const std::string& path) {
@@ -587,6 +611,8 @@ int runSnapshot(const SnapshotOptions& options, std::string& error) {
     };
     const std::string png = absolute(options.pngFile);
     const std::string jsonFile = absolute(options.jsonFile);
+    const std::string csv = absolute(options.csvFile);
+    const std::string chartPng = absolute(options.chartPngFile);
     std::unique_ptr<SnapshotDriver> driver;
     try {
         driver = std::make_unique<SnapshotDriver>(options);
@@ -595,6 +621,13 @@ int runSnapshot(const SnapshotOptions& options, std::string& error) {
         return 2;
     }
     driver->applyAll(options.actions);
+    for (const auto& [keys, path] : {std::pair{kSavePointsKeys, csv}, std::pair{kSavePictureKeys, chartPng}}) {
+        if (path.empty()) continue;
+        if (const std::string reason = driver->saveByCommand(keys, path); !reason.empty()) {
+            error = "cannot write " + path + ": " + reason;
+            return 2;
+        }
+    }
     if (!png.empty() && !driver->writePng(png)) {
         error = "cannot write " + png;
         return 2;

@@ -44,6 +44,10 @@ public:
     std::string json(bool withStore);
     // The window as the user sees it; false when the file cannot be written.
     bool writePng(const std::string& path);
+    // The user presses `keys` of a command that saves a file and answers its file chooser with
+    // `path`. Returns the reason when no file was written (the command did not open the
+    // chooser, or showed an error), else an empty text.
+    std::string saveByCommand(const std::string& keys, const std::string& path);
 
 private:
     class Dialogs;

@@ -206,6 +206,10 @@ std::variant<SnapshotOptions, std::string> parseSnapshotArguments(const std::vec
                 options.pngFile = *value;
             } else if (arg == "--json") {
                 options.jsonFile = *value;
+            } else if (arg == "--csv") {
+                options.csvFile = *value;
+            } else if (arg == "--chart-png") {
+                options.chartPngFile = *value;
             } else {
                 return "unknown option " + arg;
             }

@@ -65,6 +65,10 @@ struct SnapshotOptions {
     std::string chosenDirectory;
     std::string pngFile;
     std::string jsonFile;
+    // Written after the actions by the window's own commands, the file chooser answering with
+    // the name: "Сохранить точки…" and "Сохранить рисунок…".
+    std::string csvFile;
+    std::string chartPngFile;
     bool dumpStore = false;
     std::vector<SnapshotAction> actions;
 };
