@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/form_rows.h"
 #include "app/shortcuts.h"
 #include "app/viewer_chart.h"
 #include "app/window_limits.h"
@@ -15,126 +16,6 @@ namespace {
 const Font kFormFont{"MS Sans Serif", -11, clWindowText, 0};
 const Font kBoldFont{"MS Sans Serif", -11, clWindowText, fsBold};
 const Font kStartFont{"MS Sans Serif", -11, clGreen, fsBold};
-
-// Where a control stands in its parent: left, top, width, height.
-struct Bounds {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-// What a row of the form states for any control. Whatever it leaves out keeps the control's
-// default; enabled, colour and hint come after the control's own settings.
-struct ControlRow {
-    Bounds bounds;
-    int tag = 0;
-    const Font* font = nullptr;
-    const char* caption = nullptr;
-    bool enabled = true;
-    std::optional<Color> color;
-    const char* hint = nullptr;
-    bool showHint = true;
-    bool handPointCursor = false;
-};
-
-// The settings of each kind of control beyond those of ControlRow.
-struct NoOwnSettings {};
-struct TextSettings {
-    bool autoSize = false;
-    std::optional<BorderStyle> border;
-};
-struct EditSettings {
-    bool readOnly = false;
-};
-struct CheckBoxSettings {
-    std::optional<CaptionSide> captionSide;
-    std::optional<bool> checked;
-};
-struct ComboBoxSettings {
-    std::vector<std::string> items;
-    int itemIndex = -1;
-    const char* text = nullptr;
-};
-struct RadioGroupSettings {
-    int columns = 1;
-    std::vector<std::string> items;
-    int itemIndex = -1;
-};
-struct ButtonSettings {
-    std::optional<Control::FocusPolicy> focusPolicy;
-};
-struct SpeedButtonSettings {
-    Glyph glyph = Glyph::None;
-};
-
-void applyOwn(Control&, const NoOwnSettings&) {}
-void applyOwn(StaticText& text, const TextSettings& own) {
-    text.setAutoSize(own.autoSize);
-    if (own.border) text.setBorderStyle(*own.border);
-}
-void applyOwn(Edit& edit, const EditSettings& own) { edit.setReadOnly(own.readOnly); }
-void applyOwn(CheckBox& box, const CheckBoxSettings& own) {
-    if (own.captionSide) box.setCaptionSide(*own.captionSide);
-    if (own.checked) box.setChecked(*own.checked);
-}
-void applyOwn(ComboBox& box, const ComboBoxSettings& own) {
-    for (const std::string& item : own.items) box.addItem(item);
-    if (own.itemIndex >= 0) box.setItemIndex(own.itemIndex);
-    if (own.text != nullptr) box.setText(own.text);
-}
-void applyOwn(RadioGroup& group, const RadioGroupSettings& own) {
-    group.setColumns(own.columns);
-    group.setItems(own.items);
-    if (own.itemIndex >= 0) group.setItemIndex(own.itemIndex);
-}
-void applyOwn(Button& button, const ButtonSettings& own) {
-    if (own.focusPolicy) button.setFocusPolicy(*own.focusPolicy);
-}
-void applyOwn(SpeedButton& button, const SpeedButtonSettings& own) { button.setGlyph(own.glyph); }
-
-// Applies a row to its control: bounds, tag, font and caption, the kind's own settings, then
-// enabled, colour, hint and cursor.
-template <class C, class Own>
-void applyRow(C& control, const ControlRow& row, const Own& own) {
-    const Bounds& b = row.bounds;
-    control.setBounds(b.left, b.top, b.width, b.height);
-    if (row.tag != 0) control.setTag(row.tag);
-    if (row.font != nullptr) control.setFont(*row.font);
-    if constexpr (requires { control.setCaption(std::string()); }) {
-        if (row.caption != nullptr) control.setCaption(row.caption);
-    }
-    applyOwn(control, own);
-    if (!row.enabled) control.setEnabled(false);
-    if (row.color) control.setColor(*row.color);
-    if (row.hint != nullptr) control.setHint(row.hint, row.showHint);
-    if (row.handPointCursor) control.setHandPointCursor(true);
-}
-
-// Creates each row's control at once, in the order of the rows, and keeps the row's settings
-// for apply(), which applies them in the same order once every control exists. The order of
-// creation is each parent's child order and the Tab order; the widgets that settings create
-// (a radio group's buttons) therefore follow all the controls in the Tab order.
-class FormRows {
-public:
-    // Creates the control of one row in `parent` into `member`; `args` go to its constructor
-    // after the parent.
-    template <class C, class Own = NoOwnSettings, class... Args>
-    C& place(std::unique_ptr<C>& member, Control& parent, const ControlRow& row, Own own = {}, Args... args) {
-        member = std::make_unique<C>(&parent, args...);
-        C& control = *member;
-        settings_.push_back([&control, row, own = std::move(own)] { applyRow(control, row, own); });
-        return control;
-    }
-    // Settings that no row states, in their place among the rows' settings.
-    void then(std::function<void()> settings) { settings_.push_back(std::move(settings)); }
-    void apply() {
-        for (const auto& settings : settings_) settings();
-    }
-
-private:
-    std::vector<std::function<void()>> settings_;
-};
 
 }  // namespace
 
@@ -169,25 +50,6 @@ public:
     void setEditScaleText(std::string_view text) override { form_.EditScale->setText(std::string(text)); }
     void checkChoise() override { form_.CheckBoxChoise->setChecked(true); }
     void setStatusText(std::string_view text) override { form_.StatusBar1->setSimpleText(std::string(text)); }
-
-private:
-    TForm1& form_;
-};
-
-// The loader's view of the window and its dialogs.
-class TForm1::Loader : public LoaderServices {
-public:
-    explicit Loader(TForm1& form) : form_(form) {}
-
-    void setStatusText(const std::string& text) override { form_.StatusBar1->setSimpleText(text); }
-    void showMessage(const std::string& text) override { pvz::showMessage(text); }
-    std::optional<std::string> chooseDirectory(const std::string& startDirectory) override {
-        const DirectoryChoice choice = pvz::chooseDirectory(startDirectory, kDirectoryChooserTitle);
-        if (!choice.confirmed) return std::nullopt;
-        return choice.directory;
-    }
-    std::string currentDirectory() override { return pvz::currentDirectory(); }
-    bool programEnding() override { return Application::instance().terminationRequested(); }
 
 private:
     TForm1& form_;
@@ -443,54 +305,6 @@ void TForm1::FormCreate() {
         const auto& labels = usesUtScale(RadioGroupPVZ->itemIndex() + 1) ? scaleLabelsUT : scaleLabelsXY;
         EditScale->setText(std::string(labels[static_cast<std::size_t>(scale)]));
     }
-}
-
-void TForm1::FormClose() {
-    state.running = false;
-    Application::instance().terminate();
-}
-
-void TForm1::enableChartControls() {
-    const Control& chart = *Chart;
-    for (int i = 0; i < chart.childCount(); ++i) {
-        Control& child = chart.child(i);
-        if (dynamic_cast<GroupBox*>(&child) || dynamic_cast<CheckBox*>(&child)) child.setEnabled(true);
-    }
-}
-
-void TForm1::BitBtnStartClick(Button& /*Sender*/) {
-    const MonotonicClock::time_point now = options_.clock ? options_.clock() : MonotonicClock::now();
-    if (state.running) {
-        if (now - startPressedAt_ <= std::chrono::milliseconds(Application::instance().doubleClickInterval())) return;
-        if (options_.exitNow)
-            options_.exitNow();
-        else
-            Application::instance().exitNow();
-        return;
-    }
-    state.running = true;
-    startPressedAt_ = now;
-    BitBtnStart->setFont(Font{BitBtnStart->font().name, BitBtnStart->font().height, clRed, BitBtnStart->font().style});
-    BitBtnStart->setCaption("ВЫХОД");
-    CheckBoxChoise->setChecked(false);
-
-    Loader loader(*this);
-    if (!loadDataFiles(store, state, loader)) return;
-    enableChartControls();
-    commands_->setEnabled(true);
-    // Away from "ВЫХОД", so that the next Space or Enter does not end the program.
-    RadioGroupPVZ->setFocus();
-    if (options_.cycle == FormOptions::Cycle::External) return;
-
-    Application& application = Application::instance();
-    PassServices services = options_.cycleServices;
-    if (!services.waitUntil)
-        services.waitUntil = [&application](MonotonicClock::time_point deadline) {
-            application.waitForEvents(deadline);
-        };
-    if (!services.showError)
-        services.showError = [&application](const std::exception& error) { application.reportError(error.what()); };
-    cycle_->run(services);
 }
 
 }  // namespace pvz
