@@ -133,5 +133,4 @@ private:
     std::vector<std::function<void()>> settings_;
 };
 
-
 }  // namespace pvz
