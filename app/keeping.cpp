@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/kept_views.h"
@@ -22,6 +25,20 @@ std::string withoutEllipsis(std::string text) {
     if (text.size() >= ellipsis.size() && text.compare(text.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0)
         text.resize(text.size() - ellipsis.size());
     return text;
+}
+
+// Asks where to save what a command keeps, in the folder saved into last (the home folder at
+// first), proposing a name made of the parameter and the shown dates. The folder chosen is
+// remembered for the next time; nothing when the user cancels.
+std::optional<std::string> chooseKeptFile(std::string& folder, const ViewerState& state, const char* command,
+                                          std::string_view extension, const char* filter) {
+    if (folder.empty()) folder = homeDirectory();
+    const FileChoice choice = chooseSaveFile(
+        withoutEllipsis(command), folder,
+        proposedFileName(state.selectedParameter, state.windowStartMjd, state.windowEndMjd, extension), filter);
+    if (!choice.confirmed) return std::nullopt;
+    folder = std::filesystem::path(choice.path).parent_path().string();
+    return choice.path;
 }
 
 }  // namespace
@@ -83,27 +100,18 @@ std::string TForm1::statisticsText() const {
 }
 
 void TForm1::SavePictureCommand() {
-    if (keepFolder_.empty()) keepFolder_ = homeDirectory();
-    const FileChoice choice =
-        chooseSaveFile(withoutEllipsis(kSavePictureText), keepFolder_,
-                       proposedFileName(state.selectedParameter, state.windowStartMjd, state.windowEndMjd, "png"),
-                       "Рисунок PNG (*.png)");
-    if (!choice.confirmed) return;
-    keepFolder_ = std::filesystem::path(choice.path).parent_path().string();
+    const std::optional<std::string> path =
+        chooseKeptFile(keepFolder_, state, kSavePictureText, "png", "Рисунок PNG (*.png)");
+    if (!path) return;
     Bitmap picture;
     drawKeptPicture(picture);
-    writeFileAtomically(choice.path, picture.pngData(kLogicalDotsPerInch * picture.pixelRatio()));
+    writeFileAtomically(*path, picture.pngData(kLogicalDotsPerInch * picture.pixelRatio()));
 }
 
 void TForm1::SavePointsCommand() {
-    if (keepFolder_.empty()) keepFolder_ = homeDirectory();
-    const FileChoice choice =
-        chooseSaveFile(withoutEllipsis(kSavePointsText), keepFolder_,
-                       proposedFileName(state.selectedParameter, state.windowStartMjd, state.windowEndMjd, "csv"),
-                       "Таблица CSV (*.csv)");
-    if (!choice.confirmed) return;
-    keepFolder_ = std::filesystem::path(choice.path).parent_path().string();
-    writeFileAtomically(choice.path, pointsCsvText());
+    const std::optional<std::string> path =
+        chooseKeptFile(keepFolder_, state, kSavePointsText, "csv", "Таблица CSV (*.csv)");
+    if (path) writeFileAtomically(*path, pointsCsvText());
 }
 
 void TForm1::CopyPictureCommand() {

@@ -143,45 +143,25 @@ std::optional<QKeyCombination> parseKeys(const std::string& keys) {
 
 // The key codes of a US keyboard under X11 for the keys the program cares about, so that a
 // synthetic press and its release name their physical key as a real keyboard's do: "+" and
-// "=" are one key, the keypad's plus another.
+// "=" are one key, the keypad's plus another. Each row gives a key's code and the code of its
+// keypad twin where it has one.
 quint32 usScanCode(QKeyCombination combination) {
+    struct ScanCode {
+        Qt::Key key;
+        quint32 code;
+        quint32 onKeypad;
+    };
+    static constexpr ScanCode kCodes[] = {
+        {Qt::Key_Plus, 21, 86},   {Qt::Key_Equal, 21, 21},   {Qt::Key_Minus, 20, 82},  {Qt::Key_Underscore, 20, 82},
+        {Qt::Key_Left, 113, 113}, {Qt::Key_Right, 114, 114}, {Qt::Key_Up, 111, 111},   {Qt::Key_Down, 116, 116},
+        {Qt::Key_Home, 110, 110}, {Qt::Key_Space, 65, 65},   {Qt::Key_Return, 36, 36}, {Qt::Key_Enter, 104, 104},
+        {Qt::Key_Tab, 23, 23},    {Qt::Key_Backtab, 23, 23}, {Qt::Key_Shift, 50, 50},  {Qt::Key_Control, 37, 37},
+        {Qt::Key_Alt, 64, 64},
+    };
     const bool keypad = combination.keyboardModifiers() & Qt::KeypadModifier;
-    switch (combination.key()) {
-        case Qt::Key_Plus:
-            return keypad ? 86 : 21;
-        case Qt::Key_Equal:
-            return 21;
-        case Qt::Key_Minus:
-        case Qt::Key_Underscore:
-            return keypad ? 82 : 20;
-        case Qt::Key_Left:
-            return 113;
-        case Qt::Key_Right:
-            return 114;
-        case Qt::Key_Up:
-            return 111;
-        case Qt::Key_Down:
-            return 116;
-        case Qt::Key_Home:
-            return 110;
-        case Qt::Key_Space:
-            return 65;
-        case Qt::Key_Return:
-            return 36;
-        case Qt::Key_Enter:
-            return 104;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return 23;
-        case Qt::Key_Shift:
-            return 50;
-        case Qt::Key_Control:
-            return 37;
-        case Qt::Key_Alt:
-            return 64;
-        default:
-            return 0;
-    }
+    for (const ScanCode& row : kCodes)
+        if (row.key == combination.key()) return keypad ? row.onKeypad : row.code;
+    return 0;
 }
 
 void sendKey(Form& form, const std::string& keys, QEvent::Type type, KeyRepeat repeat, KeyCode code) {

@@ -77,16 +77,22 @@ TEST(CommandLineTest, DirectoryIsMadeAbsoluteAsTheChooserGivesIt) {
     }
 }
 
+// A form, not maximised and with its pass loop run by the test, that reads the directory given
+// as the command line hands it on.
+FormOptions givenDirectory(const std::string& directory) {
+    FormOptions o;
+    o.maximise = false;
+    o.cycle = FormOptions::Cycle::External;
+    o.dataDirectory = dataDirectoryFor(absoluteDirectory(directory));
+    return o;
+}
+
 // The directory given is where Start reads the files; the current directory holds none.
 TEST_F(ViewerTest, GivenDirectoryIsTheDataDirectory) {
     pvz::test::TempDirectory empty;
     std::filesystem::current_path(empty.path());
     RecordingDialogs dialogs;
-    FormOptions o;
-    o.maximise = false;
-    o.cycle = FormOptions::Cycle::External;
-    o.dataDirectory = dataDirectoryFor(absoluteDirectory(kRealData));
-    TForm1 f(std::move(o));
+    TForm1 f(givenDirectory(kRealData));
     f.show();
     f.BitBtnStartClick(*f.BitBtnStart);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -111,11 +117,7 @@ TEST_F(ViewerTest, ChooserOpensAboveAMissingGivenDirectory) {
         SCOPED_TRACE(directory);
         RecordingDialogs dialogs;
         dialogs.answers.push_back({true, kRealData});
-        FormOptions o;
-        o.maximise = false;
-        o.cycle = FormOptions::Cycle::External;
-        o.dataDirectory = dataDirectoryFor(absoluteDirectory(directory));
-        TForm1 f(std::move(o));
+        TForm1 f(givenDirectory(directory));
         f.show();
         f.BitBtnStartClick(*f.BitBtnStart);
         EXPECT_EQ(dialogs.chooserStarts, std::vector<std::string>{start});

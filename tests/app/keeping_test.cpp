@@ -17,6 +17,7 @@
 #include "runtime/formatting.h"
 #include "runtime/window_system_input.h"
 #include "tests/app/viewer_fixture.h"
+#include "tests/support/decimal_comma.h"
 #include "tests/support/fixture_files.h"
 
 namespace pvz {
@@ -137,9 +138,7 @@ TEST_F(Keeping, AFailedWriteNamesTheFileAndTheReasonLeavesNothingAndTheProgramGo
 // Every row against the chart's points as the report lists them, every source's differences
 // against its statistics; the decimal point stays "." whatever the locale says.
 TEST_F(Keeping, CsvRowsAreThePlottedPointsAndTheDifferencesGiveTheStatistics) {
-    FormatSettings comma;
-    comma.decimalPointChar = ",";
-    const ScopedFormatSettings locale(comma);
+    const ScopedFormatSettings locale(test::decimalComma());
     test::TempDirectory folder;
     for (const char* view : {"param=UT1", "param=Xp"}) {
         SCOPED_TRACE(view);
@@ -195,9 +194,7 @@ TEST_F(Keeping, CsvRowsAreThePlottedPointsAndTheDifferencesGiveTheStatistics) {
 }
 
 TEST_F(Keeping, StatisticsTableOnTheClipboardInTheLocalesNumbers) {
-    FormatSettings comma;
-    comma.decimalPointChar = ",";
-    const ScopedFormatSettings locale(comma);
+    const ScopedFormatSettings locale(test::decimalComma());
     SnapshotDriver driver(options());
     TForm1& f = driver.form();
     play(driver, {"start", "param=UT1R", "key=Ctrl+Shift+C"});

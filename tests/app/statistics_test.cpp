@@ -15,6 +15,7 @@
 #include "runtime/formatting.h"
 #include "runtime/window_system_input.h"
 #include "tests/app/viewer_fixture.h"
+#include "tests/support/decimal_comma.h"
 #include "tests/support/pictures.h"
 
 namespace pvz {
@@ -275,12 +276,7 @@ TEST_F(SourceStatistics, NoCheckedSeriesLeavesNothingToCompare) {
 // The tip texts: point counts in their Russian forms, the sign of the mean (none when it rounds
 // to zero), thousandths of the series' unit, and the two texts without numbers.
 TEST(StatisticsHint, Texts) {
-    const FormatSettings commaSettings = [] {
-        FormatSettings s;
-        s.decimalPointChar = ",";
-        return s;
-    }();
-    const ScopedFormatSettings scoped(commaSettings);
+    const ScopedFormatSettings scoped(test::decimalComma());
     const struct {
         int parameter;
         int index;
@@ -311,9 +307,7 @@ TEST(StatisticsHint, Texts) {
 // What the user sees resting the pointer on a check box or a legend row: nothing before Start,
 // then the text of that series, with the locale's decimal separator.
 TEST_F(SourceStatistics, TipsOfCheckBoxesAndLegendRows) {
-    FormatSettings russian;
-    russian.decimalPointChar = ",";
-    const ScopedFormatSettings scoped(russian);
+    const ScopedFormatSettings scoped(test::decimalComma());
     SnapshotDriver driver(options());
     TForm1& f = driver.form();
     EXPECT_EQ(input::restPointer(f.seriesCheckBox(4), {8, 8}), "");

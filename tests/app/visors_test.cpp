@@ -49,28 +49,34 @@ double number(const std::string& text) {
 
 std::string mouse(Point p) { return "mouse=" + std::to_string(p.x) + "," + std::to_string(p.y); }
 
-TEST_F(Visors, FirstMoveDrawsTheCrossHairAtThePointerOnly) {
-    SnapshotDriver driver(options());
+// A started window with the visors on, and the pointer moved as a user moves it.
+class VisorsOn : public Visors {
+protected:
+    void SetUp() override {
+        play(driver, {"start", "visor=on"});
+        plot = f.Chart->PlotRect();
+    }
+    void moveTo(Point at) { driver.apply(action(mouse(at).c_str())); }
+
+    SnapshotDriver driver{options()};
     TForm1& f = driver.form();
-    play(driver, {"start", "visor=on"});
+    Rect plot;
+};
+
+TEST_F(VisorsOn, FirstMoveDrawsTheCrossHairAtThePointerOnly) {
     EXPECT_EQ(f.state.visorX, 0);
     EXPECT_EQ(f.state.visorY, 0);
-    const Rect plot = f.Chart->PlotRect();
     ASSERT_FALSE(plot.containsInclusive({0, 0}));
     const Point at{(plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2};
     const int drawings = f.Chart->drawingCount();
-    driver.apply(action(mouse(at).c_str()));
+    moveTo(at);
     EXPECT_EQ(f.state.visorX, at.x);
     EXPECT_EQ(f.state.visorY, at.y);
     EXPECT_TRUE(Shown(f).crossHairAt(plot, at));
     EXPECT_EQ(f.Chart->drawingCount(), drawings);
 }
 
-TEST_F(Visors, PlotEdgesCountAsInside) {
-    SnapshotDriver driver(options());
-    TForm1& f = driver.form();
-    play(driver, {"start", "visor=on"});
-    const Rect plot = f.Chart->PlotRect();
+TEST_F(VisorsOn, PlotEdgesCountAsInside) {
     const int midX = (plot.left + plot.right) / 2;
     const int midY = (plot.top + plot.bottom) / 2;
     struct Case {
@@ -85,7 +91,7 @@ TEST_F(Visors, PlotEdgesCountAsInside) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.at.x);
         SCOPED_TRACE(c.at.y);
-        driver.apply(action(mouse(c.at).c_str()));
+        moveTo(c.at);
         EXPECT_EQ(f.state.visorX, c.at.x);
         EXPECT_EQ(f.state.visorY, c.at.y);
         const Shown shown(f);
@@ -105,21 +111,17 @@ TEST_F(Visors, PlotEdgesCountAsInside) {
     }
 }
 
-TEST_F(Visors, ReadOutsUseTheAxesMappingAlsoBeyondTheirEnds) {
-    SnapshotDriver driver(options());
-    TForm1& f = driver.form();
-    play(driver, {"start", "visor=on"});
-    const Rect plot = f.Chart->PlotRect();
+TEST_F(VisorsOn, ReadOutsUseTheAxesMappingAlsoBeyondTheirEnds) {
     const double offset = f.state.mjdToDayOffset;
     for (const Point at : {Point{plot.left + 100, plot.top + 50}, Point{plot.left - 30, plot.bottom + 20},
                            Point{plot.right + 10, plot.top - 15}}) {
         SCOPED_TRACE(at.x);
-        driver.apply(action(mouse(at).c_str()));
+        moveTo(at);
         EXPECT_EQ(f.StaticTextX->caption(), formatFixed(f.Chart->BottomAxis().PixelToValue(at.x) - offset, 8, 1));
         EXPECT_EQ(f.StaticTextY->caption(), formatFixed(f.Chart->LeftAxis().PixelToValue(at.y), 8, 5));
     }
     // Left of the plot the MJD lies before the axis start, below it the value under its minimum.
-    driver.apply(action(mouse({plot.left - 30, plot.bottom + 20}).c_str()));
+    moveTo({plot.left - 30, plot.bottom + 20});
     EXPECT_LT(number(f.StaticTextX->caption()) + offset, f.Chart->BottomAxis().EffectiveMinimum());
     EXPECT_LT(number(f.StaticTextY->caption()), f.Chart->LeftAxis().EffectiveMinimum());
 }
@@ -191,13 +193,9 @@ TEST_F(Visors, SwitchingRequestsAFitAndEmptiesTheReadOuts) {
     EXPECT_EQ(f.Chart->LeftAxis().Increment(), 0.003);
 }
 
-TEST_F(Visors, EveryDrawingKeepsTheCrossHairOverThePicture) {
-    SnapshotDriver driver(options());
-    TForm1& f = driver.form();
-    play(driver, {"start", "visor=on"});
-    const Rect plot = f.Chart->PlotRect();
+TEST_F(VisorsOn, EveryDrawingKeepsTheCrossHairOverThePicture) {
     const Point at{plot.left + 321, plot.top + 77};
-    driver.apply(action(mouse(at).c_str()));
+    moveTo(at);
     f.StaticTextX->setCaption("");
     // A time step draws anew: the window shows the cross-hair at the same place over the new
     // picture, which does not hold it, with its read-out for the new axes.
@@ -206,7 +204,7 @@ TEST_F(Visors, EveryDrawingKeepsTheCrossHairOverThePicture) {
     EXPECT_EQ(f.StaticTextX->caption(),
               formatFixed(f.Chart->BottomAxis().PixelToValue(at.x) - f.state.mjdToDayOffset, 8, 1));
     const Point next{at.x + 40, at.y + 30};
-    driver.apply(action(mouse(next).c_str()));
+    moveTo(next);
     const Shown moved(f);
     EXPECT_TRUE(moved.crossHairAt(plot, next));
     EXPECT_TRUE(moved.same(plot.left + 5, at.y));
@@ -215,18 +213,14 @@ TEST_F(Visors, EveryDrawingKeepsTheCrossHairOverThePicture) {
 // The chart showed its picture again (uncovering, a control repainted over it) and the
 // cross-hair drawn since was lost, while the next move still "removed" it: a trail of
 // cross-hairs was left behind.
-TEST_F(Visors, PictureShownAgainKeepsTheCrossHairAtThePointer) {
-    SnapshotDriver driver(options());
-    TForm1& f = driver.form();
-    play(driver, {"start", "visor=on"});
-    const Rect plot = f.Chart->PlotRect();
+TEST_F(VisorsOn, PictureShownAgainKeepsTheCrossHairAtThePointer) {
     const Point first{plot.left + 150, plot.top + 90};
     const Point second{plot.left + 420, plot.top + 260};
-    driver.apply(action(mouse(first).c_str()));
+    moveTo(first);
     f.Chart->invalidate();
     Application::instance().processPendingEvents();
     EXPECT_TRUE(Shown(f).crossHairAt(plot, first));
-    driver.apply(action(mouse(second).c_str()));
+    moveTo(second);
     f.Chart->invalidate();
     const Shown shown(f);
     EXPECT_TRUE(shown.crossHairAt(plot, second));
@@ -239,13 +233,9 @@ TEST_F(Visors, PictureShownAgainKeepsTheCrossHairAtThePointer) {
 
 // A pointer that leaves the chart fast, out of the window or onto the status bar, sends no
 // last move outside the plot: its leaving takes the cross-hair away, also from later drawings.
-TEST_F(Visors, PointerLeavingTheChartTakesTheCrossHair) {
-    SnapshotDriver driver(options());
-    TForm1& f = driver.form();
-    play(driver, {"start", "visor=on"});
-    const Rect plot = f.Chart->PlotRect();
+TEST_F(VisorsOn, PointerLeavingTheChartTakesTheCrossHair) {
     const Point at{plot.left + 200, plot.top + 120};
-    driver.apply(action(mouse(at).c_str()));
+    moveTo(at);
     ASSERT_TRUE(Shown(f).crossHairAt(plot, at));
     input::leave(*f.Chart);
     EXPECT_TRUE(Shown(f).noneOnRow(plot, at.y));
