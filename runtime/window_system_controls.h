@@ -34,7 +34,8 @@ public:
     void close();
 
     // The smallest client area the user can size the window to; the window grows to it at once
-    // when it is smaller.
+    // when it is smaller. A maximised window has the size the window system gives it, also
+    // below this minimum, which holds again when it is restored.
     void setMinimumClientSize(int width, int height);
     int minimumClientWidth() const;
     int minimumClientHeight() const;

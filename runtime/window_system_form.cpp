@@ -23,7 +23,17 @@ struct FormWidget : QWidget {
         event->accept();
     }
 
+    // A maximised window has the size the window system gives it, and a Wayland compositor ends
+    // the program when that is below the window's minimum (a screen lower than the minimum and
+    // a title bar). The minimum holds only while the window is not maximised.
+    void changeEvent(QEvent* event) override {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::WindowStateChange) applyMinimum();
+    }
+    void applyMinimum() { setMinimumSize(isMaximized() ? QSize(0, 0) : wantedMinimum); }
+
     Form* form;
+    QSize wantedMinimum{0, 0};
 };
 
 }  // namespace
@@ -84,9 +94,17 @@ bool Form::shown() const { return impl().widget->isVisible(); }
 
 void Form::close() { impl().widget->close(); }
 
-void Form::setMinimumClientSize(int width, int height) { impl().widget->setMinimumSize(width, height); }
-int Form::minimumClientWidth() const { return impl().widget->minimumWidth(); }
-int Form::minimumClientHeight() const { return impl().widget->minimumHeight(); }
+void Form::setMinimumClientSize(int width, int height) {
+    auto* w = static_cast<detail::FormWidget*>(impl().widget.data());
+    w->wantedMinimum = QSize(width, height);
+    w->applyMinimum();
+}
+int Form::minimumClientWidth() const {
+    return static_cast<const detail::FormWidget*>(impl().widget.data())->wantedMinimum.width();
+}
+int Form::minimumClientHeight() const {
+    return static_cast<const detail::FormWidget*>(impl().widget.data())->wantedMinimum.height();
+}
 
 int Form::screenCount() { return static_cast<int>(QGuiApplication::screens().size()); }
 

@@ -2,11 +2,15 @@
 # The viewer on Wayland itself: starts pvz-viewer under weston's headless backend with the
 # toolkit's Wayland platform, waits until the window has been drawn (a buffer attached to its
 # top-level surface and committed), checks that nothing was reported, and ends it.
-# The output is 1920 x 1080: on weston's default 1024 x 640 the window's minimum size is taller
-# than the maximised window may be, which the compositor refuses.
-# Usage: weston_smoke.sh PVZ_VIEWER. Exits 77 (skipped) where weston or the plugin is missing.
+# The output is WIDTH x HEIGHT (1920 x 1080 by default). On a small output such as weston's
+# default 1024 x 640 the window must still fit maximised: the compositor ends a client whose
+# window is larger than the maximised state it was given.
+# Usage: weston_smoke.sh PVZ_VIEWER [WIDTH HEIGHT]. Exits 77 (skipped) where weston or the plugin
+# is missing.
 set -euo pipefail
 viewer=$1
+width=${2:-1920}
+height=${3:-1080}
 if ! command -v weston >/dev/null || ! ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1; then
   echo "weston or the toolkit's Wayland plugin is not installed: skipped"
   exit 77
@@ -24,7 +28,7 @@ trap cleanup EXIT
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 socket=pvz-smoke-$$
-weston --backend=headless-backend.so --width=1920 --height=1080 --socket="$socket" --idle-time=0 --no-config >"$work/weston.log" 2>&1 &
+weston --backend=headless-backend.so --width="$width" --height="$height" --socket="$socket" --idle-time=0 --no-config >"$work/weston.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$socket" ] && break; sleep 0.05; done
 [ -S "$XDG_RUNTIME_DIR/$socket" ] || { echo "weston did not start:"; cat "$work/weston.log"; exit 1; }
